@@ -1,0 +1,8 @@
+// Flaps_Indicator: not yet built; the header stands in the gauge table.
+#include "framework/gauge_list.h"
+
+GaugeHeader gauge_flaps_indicator = {
+    .version = GAUGE_HEADER_VERSION,
+    .name = "Flaps_Indicator",
+    .width_mm = 100,
+};

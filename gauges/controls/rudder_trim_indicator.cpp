@@ -1,0 +1,8 @@
+// Rudder_Trim_Indicator: not yet built; the header stands in the gauge table.
+#include "framework/gauge_list.h"
+
+GaugeHeader gauge_rudder_trim_indicator = {
+    .version = GAUGE_HEADER_VERSION,
+    .name = "Rudder_Trim_Indicator",
+    .width_mm = 100,
+};

@@ -1,0 +1,8 @@
+// ADF_Indicator: not yet built; the header stands in the gauge table.
+#include "framework/gauge_list.h"
+
+GaugeHeader gauge_adf_indicator = {
+    .version = GAUGE_HEADER_VERSION,
+    .name = "ADF_Indicator",
+    .width_mm = 100,
+};

@@ -1,0 +1,114 @@
+// The host's side of the mouse: hit-testing a placement's rectangles,
+// clicks, held buttons and drags, cursors and tooltips.
+#include <algorithm>
+#include <cmath>
+
+#include "host/placement.h"
+#include "host/sim_host.h"
+#include "host/tooltip_format.h"
+
+namespace sim {
+
+namespace {
+
+struct Region {
+    const MouseRect* rect;
+    int depth;
+    bool contains;
+    std::string tooltip;
+    bool has_tooltip;
+};
+
+bool box_contains(const MouseRect& r, int32_t x, int32_t y, int32_t gauge_w, int32_t gauge_h) {
+    if (r.x == 0 && r.y == 0 && r.width == 0 && r.height == 0)
+        return (gauge_w <= 0 || (x >= 0 && x < gauge_w)) && (gauge_h <= 0 || (y >= 0 && y < gauge_h));
+    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+}
+
+std::string tooltip_of(const MouseRect& record) {
+    if (record.text) return format_tooltip(record.text, record.args, record.arg_count);
+    if (record.help_id) return SimHost::help_text(record.help_id);
+    return {};
+}
+
+}  // namespace
+
+HitResult Placement::hit(int32_t x, int32_t y) const {
+    HitResult result;
+    std::vector<Region> stack;
+    int best_depth = -1;
+    for (const MouseRect* r = rect_list(); r && r->type != MOUSE_END; ++r) {
+        switch (r->type) {
+        case MOUSE_PARENT:
+            stack.push_back({r, static_cast<int>(stack.size()), box_contains(*r, x, y, width, height),
+                             r->help_id ? SimHost::help_text(r->help_id) : std::string(), r->help_id != 0});
+            break;
+        case MOUSE_TOOLTIP:
+            if (!stack.empty()) {
+                std::string text = tooltip_of(*r);
+                // A region's own tooltip record speaks for it.
+                stack.back().tooltip = text;
+                stack.back().has_tooltip = !text.empty() || stack.back().has_tooltip;
+            }
+            break;
+        case MOUSE_PARENT_END:
+            if (!stack.empty()) {
+                Region region = stack.back();
+                stack.pop_back();
+                if (region.contains && region.has_tooltip && region.depth > best_depth) {
+                    best_depth = region.depth;
+                    result.tooltip = region.tooltip;
+                }
+            }
+            break;
+        case MOUSE_CHILD:
+            if (!result.child && box_contains(*r, x, y, width, height)) {
+                result.child = r;
+                result.cursor = r->cursor;
+            }
+            break;
+        default: break;
+        }
+    }
+    return result;
+}
+
+bool Placement::send_click(const MouseRect* child, int32_t x, int32_t y, uint32_t flags) {
+    if (child->callback) {
+        ClickRecord click{x - child->x, y - child->y, header_.get(), const_cast<MouseRect*>(child)};
+        child->callback(&click, flags);
+    } else if (child->event_id) {
+        host_.svc_trigger_key_event(child->event_id, 0);
+    }
+    return true;
+}
+
+bool Placement::click(int32_t x, int32_t y, uint32_t button) {
+    if (killed_) return false;
+    const MouseRect* child = hit(x, y).child;
+    if (!child || !(child->mouse_flags & button)) return false;
+    return send_click(child, x, y, button);
+}
+
+bool Placement::hold(int32_t x, int32_t y, uint32_t button, int repeats) {
+    if (!click(x, y, button)) return false;
+    const MouseRect* child = hit(x, y).child;
+    if (child->mouse_flags & MOUSE_REPEAT)
+        for (int i = 0; i < repeats; ++i) send_click(child, x, y, button);
+    return true;
+}
+
+bool Placement::drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps) {
+    if (!click(x0, y0, MOUSE_LEFTSINGLE)) return false;
+    const MouseRect* child = hit(x0, y0).child;
+    if (!(child->mouse_flags & MOUSE_MOVE_HELD)) return true;
+    steps = std::max(steps, 1);
+    for (int i = 1; i <= steps; ++i) {
+        int32_t x = x0 + static_cast<int32_t>(std::lround(double(x1 - x0) * i / steps));
+        int32_t y = y0 + static_cast<int32_t>(std::lround(double(y1 - y0) * i / steps));
+        send_click(child, x, y, MOUSE_MOVE_HELD);
+    }
+    return true;
+}
+
+}  // namespace sim

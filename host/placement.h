@@ -1,0 +1,127 @@
+// One placement of a gauge on a panel: the host's own copy of the gauge
+// header, its element records and mouse rectangles, with the placement's
+// parameter string, and what the host draws from them after each cycle.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/host_records.h"
+
+namespace sim {
+
+class SimHost;
+class LoadedModule;
+
+// What the host draws for one element after an update cycle.
+struct DrawnElement {
+    ElementHeader* record = nullptr;  // the placement's copy
+    uint32_t kind = 0;
+    int32_t bitmap = 0;
+    int32_t x = 0, y = 0;  // position on the background
+    uint32_t image_flags = 0;
+    bool lit = false;
+    bool hidden = false;
+    // The values the host fed into the element (callback results, or the
+    // source variables).
+    double value = 0, value_y = 0, value_rotation = 0;
+    double angle = 0;  // needle: degrees clockwise from up, not wrapped
+    int image = 0;     // icon: image index, -1 = not drawn
+    double dx = 0, dy = 0;  // slider and sprite displacement in pixels
+    double rotation = 0;    // sprite rotation in degrees
+    std::string text;       // string element
+    std::vector<uint32_t> failure_actions;  // actions of the active failures
+};
+
+// The result of a hit test at a point of the gauge.
+struct HitResult {
+    const MouseRect* child = nullptr;  // the click area, or null
+    int32_t cursor = CURSOR_NONE;
+    std::string tooltip;  // empty: none
+};
+
+class Placement {
+public:
+    Placement(SimHost& host, LoadedModule* module, const GaugeHeader& original, const char* parameters);
+    ~Placement();
+    Placement(const Placement&) = delete;
+    Placement& operator=(const Placement&) = delete;
+
+    const std::string& name() const { return name_; }
+    GaugeHeader* header() { return header_.get(); }
+    const GaugeHeader* original() const { return original_; }
+    LoadedModule* module() const { return module_; }
+    bool killed() const { return killed_; }
+    bool legacy() const { return legacy_; }
+
+    // Elements in drawing order (the chain from the background up), with
+    // what was drawn in the last cycle.
+    const std::vector<DrawnElement>& drawn() const { return drawn_; }
+    const DrawnElement& element(size_t index) const { return drawn_.at(index); }
+    size_t element_count() const { return drawn_.size(); }
+    template <typename T>
+    T* record(size_t index) const {
+        return reinterpret_cast<T*>(drawn_.at(index).record);
+    }
+    // The copied mouse rectangle list, ended by its type-0 record.
+    MouseRect* mouse_rects() const { return mouse_rects_.empty() ? nullptr : const_cast<MouseRect*>(mouse_rects_.data()); }
+    std::vector<const MouseRect*> children() const;
+
+    // One update cycle: update notice, refresh of the source variables,
+    // update callbacks, and the drawn state.
+    void update_cycle();
+    // The drawn state again, without a new cycle (after a click, say).
+    void compute_drawn();
+
+    // The mouse, in background-bitmap pixels of this gauge.
+    HitResult hit(int32_t x, int32_t y) const;
+    std::string tooltip(int32_t x, int32_t y) const { return hit(x, y).tooltip; }
+    int32_t cursor(int32_t x, int32_t y) const { return hit(x, y).cursor; }
+    // A click with the given button flag; true when a click area took it.
+    bool click(int32_t x, int32_t y, uint32_t button = MOUSE_LEFTSINGLE);
+    // A held button: the first click, then `repeats` more while held, for
+    // click areas that repeat.
+    bool hold(int32_t x, int32_t y, uint32_t button, int repeats);
+    // A left-button drag that starts on a click area and is followed while
+    // the button is held (for areas that take movement); points may leave
+    // the area.
+    bool drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps);
+    // Background size in pixels (from the module's resources once known).
+    int32_t width = 0, height = 0;
+
+    // The older interface: registered mouse rectangles (install routine).
+    MouseRect* legacy_registered_rects = nullptr;
+
+private:
+    friend class SimHost;
+    ElementHeader* copy_element(const ElementHeader* source);
+    ElementHeader* const* copy_list(ElementHeader* const* list);
+    void collect_order(ElementHeader* const* list);
+    void refresh_sources(ElementHeader* e);
+    void compute_element(DrawnElement& d, DrawnElement* previous);
+    bool send_click(const MouseRect* child, int32_t x, int32_t y, uint32_t flags);
+    const MouseRect* rect_list() const;
+
+    SimHost& host_;
+    LoadedModule* module_;
+    const GaugeHeader* original_;
+    std::string name_;
+    std::unique_ptr<char[]> parameters_;  // writable, exactly the string's size
+    bool killed_ = false;
+    bool legacy_ = false;
+    bool drawn_once_ = false;
+    std::unique_ptr<GaugeHeader> header_;
+    std::vector<std::unique_ptr<uint8_t[]>> element_storage_;
+    std::vector<std::unique_ptr<ElementHeader*[]>> list_storage_;
+    std::vector<std::unique_ptr<char[]>> text_buffers_;
+    std::vector<MouseRect> mouse_rects_;
+    std::vector<ElementHeader*> order_;
+    std::vector<DrawnElement> drawn_;
+};
+
+// Size of an element record of a kind; 0 for an unknown kind.
+size_t element_record_size(uint32_t kind, bool legacy);
+
+}  // namespace sim

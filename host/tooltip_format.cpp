@@ -1,0 +1,104 @@
+#include "host/tooltip_format.h"
+
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+// A printf conversion the formatter accepts: flags, up to two digits of
+// width, optionally '.' and up to two digits of precision, one conversion.
+bool valid_conversion(const std::string& spec) {
+    size_t i = 0;
+    while (i < spec.size() && std::strchr("-+ 0#", spec[i])) ++i;
+    size_t digits = 0;
+    while (i < spec.size() && std::isdigit(static_cast<unsigned char>(spec[i]))) ++i, ++digits;
+    if (digits > 2) return false;
+    if (i < spec.size() && spec[i] == '.') {
+        ++i;
+        digits = 0;
+        while (i < spec.size() && std::isdigit(static_cast<unsigned char>(spec[i]))) ++i, ++digits;
+        if (digits > 2) return false;
+    }
+    return i + 1 == spec.size() && std::strchr("diuxXcseEfgG", spec[i]);
+}
+
+int clamp_to_int(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+// The text of one placeholder, or false when it cannot be filled.
+bool fill(const std::string& spec, const TooltipArg& arg, std::string& out) {
+    char conversion = spec.back();
+    std::string format = "%" + spec;
+    char buffer[512];
+    if (conversion == 's') {
+        if (!arg.string) return false;
+        const char* s = arg.string(0, 0, 0, 0, 0);
+        std::snprintf(buffer, sizeof buffer, format.c_str(), s ? s : "");
+    } else if (conversion == 'c') {
+        return false;
+    } else {
+        if (!arg.number) return false;
+        double v = arg.number(0, 0, 0, 0, 0);
+        if (std::strchr("diuxX", conversion))
+            std::snprintf(buffer, sizeof buffer, format.c_str(), clamp_to_int(v));
+        else
+            std::snprintf(buffer, sizeof buffer, format.c_str(), v);
+    }
+    out = buffer;
+    return true;
+}
+
+}  // namespace
+
+std::string format_tooltip(const char* text, const TooltipArg* args, uint32_t arg_count) {
+    std::string out;
+    if (!text) return out;
+    const char* p = text;
+    while (*p) {
+        if (*p != '%') {
+            out += *p++;
+            continue;
+        }
+        if (p[1] == '%') {
+            out += '%';
+            p += 2;
+            continue;
+        }
+        // %n!spec!
+        const char* q = p + 1;
+        unsigned index = 0;
+        int digits = 0;
+        while (std::isdigit(static_cast<unsigned char>(*q)) && digits < 3) index = index * 10 + (*q++ - '0'), ++digits;
+        std::string spec;
+        bool formed = digits > 0 && *q == '!';
+        const char* end = q;
+        if (formed) {
+            const char* close = std::strchr(q + 1, '!');
+            formed = close != nullptr;
+            if (formed) {
+                spec.assign(q + 1, close);
+                end = close + 1;
+                formed = valid_conversion(spec);
+            }
+        }
+        std::string filled;
+        if (formed && args && index >= 1 && index <= arg_count && fill(spec, args[index - 1], filled)) {
+            out += filled;
+            p = end;
+        } else {
+            out += *p++;  // shown as written
+        }
+    }
+    return out;
+}
+
+}  // namespace sim

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian package the builds, tests and tools need, when it is
+# missing. Safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  gcc-multilib g++-multilib              # the 32-bit Linux build
+  g++-mingw-w64-i686 binutils-mingw-w64-i686  # the Windows deliverables
+  qemu-user                              # runs the 32-bit tests
+  googletest libbenchmark-dev
+  clang libclang-rt-14-dev               # sanitizers and libFuzzer
+  libpng-dev libfreetype-dev fonts-dejavu-core  # the previewer's images and text
+  espeak-ng sox                          # regenerating the call-out recordings
+  valgrind
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
