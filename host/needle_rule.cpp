@@ -35,7 +35,9 @@ std::vector<double> table_angles(const NonlinearityEntry* table, unsigned entrie
 template <typename Angles>
 static double on_segment(const NonlinearityEntry* table, const Angles& angles, unsigned i, double value) {
     double v0 = table[i].value, v1 = table[i + 1].value;
-    if (v1 == v0) return angles[i];
+    // Two entries on one point are a hard stop for every value beyond,
+    // however far (an infinite value must not turn 0 degrees into NaN).
+    if (v1 == v0 || angles[i + 1] == angles[i]) return angles[i];
     return angles[i] + (value - v0) / (v1 - v0) * (angles[i + 1] - angles[i]);
 }
 
