@@ -111,4 +111,22 @@ bool Placement::drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps) 
     return true;
 }
 
+bool Placement::press(int32_t x, int32_t y, uint32_t button) {
+    pressed_ = nullptr;
+    if (!click(x, y, button)) return false;
+    pressed_ = hit(x, y).child;
+    pressed_button_ = button;
+    pressed_x_ = x, pressed_y_ = y;
+    return true;
+}
+
+void Placement::press_repeat() {
+    if (pressed_ && !killed_ && (pressed_->mouse_flags & MOUSE_REPEAT))
+        send_click(pressed_, pressed_x_, pressed_y_, pressed_button_);
+}
+
+void Placement::press_move(int32_t x, int32_t y) {
+    if (pressed_ && !killed_ && (pressed_->mouse_flags & MOUSE_MOVE_HELD)) send_click(pressed_, x, y, MOUSE_MOVE_HELD);
+}
+
 }  // namespace sim

@@ -88,6 +88,14 @@ public:
     // the button is held (for areas that take movement); points may leave
     // the area.
     bool drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps);
+    // A press that lasts over several cycles, as the previewer plays it:
+    // the press itself, then repeats (click areas that repeat) or moves
+    // (areas that take movement) while held, then the release.
+    bool press(int32_t x, int32_t y, uint32_t button);
+    void press_repeat();
+    void press_move(int32_t x, int32_t y);
+    void release() { pressed_ = nullptr; }
+    bool pressed() const { return pressed_ != nullptr; }
     // Background size in pixels (from the module's resources once known).
     int32_t width = 0, height = 0;
 
@@ -119,6 +127,9 @@ private:
     std::vector<MouseRect> mouse_rects_;
     std::vector<ElementHeader*> order_;
     std::vector<DrawnElement> drawn_;
+    const MouseRect* pressed_ = nullptr;
+    uint32_t pressed_button_ = 0;
+    int32_t pressed_x_ = 0, pressed_y_ = 0;
 };
 
 // Size of an element record of a kind; 0 for an unknown kind.

@@ -1,0 +1,54 @@
+// Draws a placement the way the host draws it: the element chain from the
+// background up, each element by the rules of its kind, from the module's
+// own bitmaps.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/image.h"
+#include "host/placement.h"
+
+namespace sim {
+
+// Finds a bitmap of a module by identifier, already converted to RGBA with
+// the transparent key colour cleared; null when the module has none.
+using BitmapLookup = std::function<const Image*(const LoadedModule* module, int32_t id)>;
+
+struct RenderOptions {
+    bool night = false;  // panel lights: lit elements bright, the rest dimmed
+};
+
+// A problem met while drawing, such as a missing bitmap.
+struct RenderProblem {
+    std::string gauge;
+    int32_t bitmap;
+    std::string what;
+    std::string text() const;
+};
+
+class GaugeRenderer {
+public:
+    explicit GaugeRenderer(BitmapLookup lookup) : lookup_(std::move(lookup)) {}
+
+    // The gauge at the size of its background bitmap, from the state the
+    // last update cycle left.
+    Image render(const Placement& placement, const RenderOptions& options);
+    // Problems met so far (each reported once).
+    const std::vector<RenderProblem>& problems() const { return problems_; }
+
+private:
+    const Image* bitmap(const Placement& p, int32_t id);
+    void draw_element(Image& canvas, const Placement& p, const DrawnElement& d, double light);
+    void draw_needle(Image& canvas, const Image& needle, const ElementHeader& e, double angle, double light);
+    void draw_sprite(Image& canvas, const Placement& p, const DrawnElement& d, double light);
+    void draw_moving_image(Image& canvas, const Placement& p, const DrawnElement& d, double light);
+    void draw_string(Image& canvas, const DrawnElement& d, double light);
+
+    BitmapLookup lookup_;
+    std::vector<RenderProblem> problems_;
+};
+
+}  // namespace sim

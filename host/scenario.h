@@ -1,0 +1,52 @@
+// A flight scenario: a timeline of simulator variable values by token, ramps
+// between them, simulated failures, host expression answers and scripted
+// mouse actions at panel coordinates. One step a line:
+//
+//   at 0     set 61 0                   variable 61 = 0
+//   at 0     setword 16 0x0345          integer in the low 32 bits (BCD radios)
+//   at 5     ramp 61 0 120 20           61 from 0 to 120 over 20 s
+//   at 30    click 812 420 [left|right] a click on the panel
+//   at 31    hold 812 420 left 2.5      a held button for 2.5 s
+//   at 40    drag 300 500 300 420 1.0   a left-button drag over 1 s
+//   at 50    failure 3 on|off
+//   at 55    expression "(A:ATC ID,string)" string F-BAVG
+//   at 55    expression "(A:TAILWHEEL LOCK ON,number)" number 1
+//   end 120                             the scenario's length
+//
+// '#' starts a comment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct ScenarioStep {
+    enum Kind { SET, SET_WORD, RAMP, CLICK, HOLD, DRAG, FAILURE, EXPRESSION_NUMBER, EXPRESSION_STRING };
+    Kind kind = SET;
+    double time = 0;
+    uint32_t token = 0;
+    double from = 0, to = 0, duration = 0;  // SET: to; RAMP: from, to, duration; HOLD/DRAG: duration
+    uint32_t word = 0;                      // SET_WORD; FAILURE key
+    bool on = false;                        // FAILURE
+    bool right_button = false;
+    int x = 0, y = 0, x1 = 0, y1 = 0;
+    std::string expression, text;
+    int line = 0;
+};
+
+struct Scenario {
+    std::vector<ScenarioStep> steps;  // in time order (stable for equal times)
+    double duration = 0;
+};
+
+// Reads a scenario; false with `error` as "file:line: what is wrong".
+bool parse_scenario(const std::string& text, const std::string& file_name, Scenario* scenario, std::string* error);
+bool load_scenario(const std::string& path, Scenario* scenario, std::string* error);
+
+// The built-in circuit: start-up, take-off, climb, an approach with
+// radio-altimeter call-outs, landing.
+extern const char* const kDefaultScenario;
+
+}  // namespace sim
