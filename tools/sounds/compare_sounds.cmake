@@ -1,0 +1,18 @@
+# Regenerates the synthesized waves (10, 20, 30) into OUT and compares them
+# with the committed files.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+set(RUN ${TOOL})
+if(DEFINED ENV{EMULATOR})
+  set(RUN $ENV{EMULATOR} ${TOOL})
+endif()
+execute_process(COMMAND ${RUN} ${TABLE} ${OUT} 10 20 30 RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "make_sounds failed: ${err}")
+endif()
+foreach(id 10 20 30)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${id}.wav ${COMMITTED}/${id}.wav RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "wave ${id}: regenerated file differs from resources/waves/${id}.wav")
+  endif()
+endforeach()
