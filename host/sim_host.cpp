@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/host_services.h"
+#include "platform/linux/sound_inspect.h"
 
 namespace sim {
 
@@ -79,6 +80,8 @@ SimHost::SimHost() {
         reinterpret_cast<void*>(&service_execute_calculator_code);
     previous_current_ = g_current;
     g_current = this;
+    // A fresh sound layer for every simulator run.
+    sound_inspect::reset();
 }
 
 SimHost::~SimHost() {
@@ -162,6 +165,7 @@ void SimHost::kill_all() {
 void SimHost::cycle() {
     for (auto& p : placements_) p->update_cycle();
     clock_ += seconds_per_cycle;
+    sound_inspect::advance_clock(seconds_per_cycle);
 }
 
 // ------------------------------------------------------------ variables
