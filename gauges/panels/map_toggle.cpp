@@ -1,8 +1,0 @@
-// Map_Toggle: not yet built; the header stands in the gauge table.
-#include "framework/gauge_list.h"
-
-GaugeHeader gauge_map_toggle = {
-    .version = GAUGE_HEADER_VERSION,
-    .name = "Map_Toggle",
-    .width_mm = 19,
-};
