@@ -3,6 +3,7 @@
 // the engine.
 #include "framework/engine_instancing.h"
 #include "framework/gauge_list.h"
+#include "framework/needle_scale.h"
 
 // Pounds per square foot, 2087.91 to 1000 millibar: the marks 500, 800,
 // 1000, 1400, 1600, 1800 and 2000 millibar with stops at both ends.
@@ -23,7 +24,8 @@ static NeedleElement manifold_pressure_needle = {
                .failures = manifold_pressure_needle_failures, .image_flags = 0x4083},
     .source = {.token = 391},  // manifold pressure, psf
     .table = manifold_pressure_table,
-    .table_entries = sizeof manifold_pressure_table / sizeof manifold_pressure_table[0]};
+    .table_entries = sizeof manifold_pressure_table / sizeof manifold_pressure_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const manifold_pressure_needle_list[] = {&manifold_pressure_needle.header, nullptr};
 
 static StaticImageElement manifold_pressure_background = {

@@ -1,6 +1,7 @@
 // Oil_Pressure: twin dial, engine 1 on the left scale and engine 2 on the
 // right, 0 to 12 bar. Pounds per square foot, 2087.91 per bar.
 #include "framework/gauge_list.h"
+#include "framework/needle_scale.h"
 
 // Engine 2, right scale, rising clockwise: 0, 2, 3 ... 12 bar, and a stop at
 // 15 bar on the 12 point.
@@ -27,7 +28,8 @@ static NeedleElement oil_pressure_left_needle = {
                .failures = oil_pressure_needle_failures, .image_flags = 0x4083},
     .source = {.token = 418},  // engine 1 oil pressure
     .table = oil_pressure_left_table,
-    .table_entries = sizeof oil_pressure_left_table / sizeof oil_pressure_left_table[0]};
+    .table_entries = sizeof oil_pressure_left_table / sizeof oil_pressure_left_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const oil_pressure_left_list[] = {&oil_pressure_left_needle.header, nullptr};
 
 static NeedleElement oil_pressure_right_needle = {
@@ -36,7 +38,8 @@ static NeedleElement oil_pressure_right_needle = {
                .failures = oil_pressure_needle_failures, .image_flags = 0x4083},
     .source = {.token = 457},  // engine 2 oil pressure
     .table = oil_pressure_right_table,
-    .table_entries = sizeof oil_pressure_right_table / sizeof oil_pressure_right_table[0]};
+    .table_entries = sizeof oil_pressure_right_table / sizeof oil_pressure_right_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const oil_pressure_right_list[] = {&oil_pressure_right_needle.header, nullptr};
 
 static StaticImageElement oil_pressure_background = {

@@ -1,6 +1,7 @@
 // Oil_Temperature: twin dial, engine 1 on the left scale and engine 2 on the
 // right, 0 to 120 degrees C. Degrees Rankine, 491.67 + 1.8 t for t degrees C.
 #include "framework/gauge_list.h"
+#include "framework/needle_scale.h"
 
 // Engine 2, right scale, rising clockwise: 0, 20, 30 ... 120, and a stop at
 // 150 degrees C on the 120 point.
@@ -27,7 +28,8 @@ static NeedleElement oil_temperature_left_needle = {
                .failures = oil_temperature_needle_failures, .image_flags = 0x4083},
     .source = {.token = 416},  // engine 1 oil temperature
     .table = oil_temperature_left_table,
-    .table_entries = sizeof oil_temperature_left_table / sizeof oil_temperature_left_table[0]};
+    .table_entries = sizeof oil_temperature_left_table / sizeof oil_temperature_left_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const oil_temperature_left_list[] = {&oil_temperature_left_needle.header, nullptr};
 
 static NeedleElement oil_temperature_right_needle = {
@@ -36,7 +38,8 @@ static NeedleElement oil_temperature_right_needle = {
                .failures = oil_temperature_needle_failures, .image_flags = 0x4083},
     .source = {.token = 455},  // engine 2 oil temperature
     .table = oil_temperature_right_table,
-    .table_entries = sizeof oil_temperature_right_table / sizeof oil_temperature_right_table[0]};
+    .table_entries = sizeof oil_temperature_right_table / sizeof oil_temperature_right_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const oil_temperature_right_list[] = {&oil_temperature_right_needle.header, nullptr};
 
 static StaticImageElement oil_temperature_background = {

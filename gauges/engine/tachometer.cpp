@@ -2,6 +2,7 @@
 // engine 1; the placement's parameter string chooses the engine.
 #include "framework/engine_instancing.h"
 #include "framework/gauge_list.h"
+#include "framework/needle_scale.h"
 
 // Below 400 rpm the needle rests on the 400 point, above 4000 on the 4000
 // point: the repeated points are the dial's stops.
@@ -20,7 +21,8 @@ static NeedleElement tachometer_needle = {
                .image_flags = 0x4083},
     .source = {.token = 390},  // engine speed, rpm
     .table = tachometer_table,
-    .table_entries = sizeof tachometer_table / sizeof tachometer_table[0]};
+    .table_entries = sizeof tachometer_table / sizeof tachometer_table[0],
+    .callback = needle_on_scale};
 static ElementHeader* const tachometer_needle_list[] = {&tachometer_needle.header, nullptr};
 
 static StaticImageElement tachometer_background = {
