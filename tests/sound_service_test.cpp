@@ -8,6 +8,7 @@
 
 #include "platform/linux/sound_inspect.h"
 #include "sound/sound.h"
+#include "tests/test_resource_module.h"
 #include "tests/wave_images.h"
 
 using sound_inspect::Step;
@@ -21,17 +22,21 @@ constexpr uint32_t CLICK_WAVE = 10;
 class SoundService : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(resources().loaded()) << "cannot load " WAVE_TEST_MODULE_PATH;
+        resources().clear();
         sound_inspect::reset();
         sound::sound_available = 1;
-        sound_inspect::set_test_resource(CLICK_WAVE, "WAVE", make_wave());
+        resources().set(CLICK_WAVE, "WAVE", make_wave());
     }
     void TearDown() override {
         EXPECT_TRUE(sound_inspect::misuse().empty()) << sound_inspect::misuse().front();
         sound_inspect::reset();
         sound::sound_available = 1;
+        resources().clear();
     }
 
-    static HostWord module() { return reinterpret_cast<HostWord>(sound_inspect::test_module()); }
+    static TestResourceModule& resources() { return TestResourceModule::instance(); }
+    static HostWord module() { return reinterpret_cast<HostWord>(resources().handle()); }
 
     // The install sequence, checked step by step.
     void open_device() {
@@ -54,7 +59,7 @@ protected:
 TEST_F(SoundService, LoadsAWaveIntoABufferOfItsFormatAndBytes) {
     WaveSpec spec;
     spec.fill = 7;
-    sound_inspect::set_test_resource(CLICK_WAVE, "WAVE", make_wave(spec));
+    resources().set(CLICK_WAVE, "WAVE", make_wave(spec));
     open_device();
     EXPECT_EQ(load(CLICK_WAVE), 3828u);
     ASSERT_NE(buffer, nullptr);
@@ -87,7 +92,7 @@ TEST_F(SoundService, ASixteenByteFormatChunkStillGivesAUsableFormat) {
     spec.sample_rate = 11025;
     spec.bits = 8;
     spec.data_bytes = 3273;
-    sound_inspect::set_test_resource(3380, "WAVE", make_wave(spec));
+    resources().set(3380, "WAVE", make_wave(spec));
     open_device();
     EXPECT_EQ(load(3380), 3273u);
     ASSERT_NE(buffer, nullptr);
@@ -109,7 +114,7 @@ TEST_F(SoundService, StereoAndLongerFormatChunksLoadToo) {
     spec.channels = 2;
     spec.format_bytes = 20;
     spec.data_bytes = 4000;
-    sound_inspect::set_test_resource(20, "WAVE", make_wave(spec));
+    resources().set(20, "WAVE", make_wave(spec));
     open_device();
     EXPECT_EQ(load(20), 4000u);
     EXPECT_EQ(sound_inspect::buffers().at(0).format.nChannels, 2);
@@ -157,8 +162,8 @@ TEST_F(SoundService, PlayingTwiceInQuickSuccessionDoesNotRestart) {
 }
 
 TEST_F(SoundService, VolumeInHundredthsOfADecibelScalesWhatIsHeard) {
-    sound_inspect::set_test_resource(3290, "WAVE", wave_images::make_tone(11025, 8, 0.5));
-    sound_inspect::set_test_resource(3300, "WAVE", wave_images::make_tone(11025, 8, 0.5));
+    resources().set(3290, "WAVE", wave_images::make_tone(11025, 8, 0.5));
+    resources().set(3300, "WAVE", wave_images::make_tone(11025, 8, 0.5));
     open_device();
     SoundBuffer* quiet = nullptr;
     ASSERT_GT(load(3290), 0u);
@@ -180,8 +185,8 @@ TEST_F(SoundService, VolumeInHundredthsOfADecibelScalesWhatIsHeard) {
 }
 
 TEST_F(SoundService, TwoSoundsAtOnceAreMixed) {
-    sound_inspect::set_test_resource(3290, "WAVE", wave_images::make_tone(11025, 8, 0.5, 0.25));
-    sound_inspect::set_test_resource(3300, "WAVE", wave_images::make_tone(11025, 8, 0.5, 0.25));
+    resources().set(3290, "WAVE", wave_images::make_tone(11025, 8, 0.5, 0.25));
+    resources().set(3300, "WAVE", wave_images::make_tone(11025, 8, 0.5, 0.25));
     open_device();
     SoundBuffer* second = nullptr;
     ASSERT_GT(load(3290), 0u);

@@ -43,7 +43,7 @@ std::vector<Step> all_steps();
 void fail_step(Step step, unsigned after = 0);
 void clear_failures();
 // Calls of one step so far, and every call of the layer's sound,
-// memory-file, global-memory, window and test-resource entry points.
+// memory-file, global-memory and window entry points.
 unsigned calls(Step step);
 unsigned system_calls();
 
@@ -125,12 +125,6 @@ void set_executable_name(const std::string& name);  // default "fs9.exe"
 void set_window_classes(const std::set<std::string>& classes);  // default {"FS98MAIN"}
 HWND window_of_class(const std::string& class_name);  // null if there is none
 std::vector<std::string> window_lookups();  // classes asked for, in order
-
-// A module of the tests' own whose resources the tests provide: broken wave
-// images, for instance. Resources keep their bytes until reset().
-HMODULE test_module();
-void set_test_resource(uint32_t id, const std::string& type, const std::vector<uint8_t>& bytes);
-void remove_test_resource(uint32_t id, const std::string& type);
 
 // A fresh layer: every object freed, logs, failures and clock cleared, the
 // host environment back to its defaults. The test host calls it when it

@@ -167,7 +167,6 @@ void reset() {
     s.executable_name = "fs9.exe";
     set_window_classes({"FS98MAIN"});
     s.window_lookups.clear();
-    s.test_resources.clear();
 }
 
 }  // namespace sound_inspect

@@ -31,13 +31,6 @@ struct Free {
 template <typename T>
 using Owned = std::unique_ptr<T, Free>;
 
-struct TestResource {
-    uint32_t id = 0;      // integer name, or 0 with a text name
-    std::string name;     // text name, upper case
-    std::string type;     // text type, upper case, or "#n" for integer types
-    std::vector<uint8_t> bytes;
-};
-
 struct State {
     std::array<unsigned, size_t(Step::Count)> step_calls{};
     std::array<int, size_t(Step::Count)> fail_after{};  // -1: never
@@ -61,8 +54,6 @@ struct State {
     std::string executable_name;
     std::map<std::string, std::unique_ptr<int>> windows;  // class name -> window
     std::vector<std::string> window_lookups;
-
-    std::vector<std::unique_ptr<TestResource>> test_resources;
 
     State();
 };
