@@ -22,7 +22,8 @@ struct Region {
 bool box_contains(const MouseRect& r, int32_t x, int32_t y, int32_t gauge_w, int32_t gauge_h) {
     if (r.x == 0 && r.y == 0 && r.width == 0 && r.height == 0)
         return (gauge_w <= 0 || (x >= 0 && x < gauge_w)) && (gauge_h <= 0 || (y >= 0 && y < gauge_h));
-    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+    // In 64 bits, so that no box can overflow.
+    return x >= r.x && int64_t(x) < int64_t(r.x) + r.width && y >= r.y && int64_t(y) < int64_t(r.y) + r.height;
 }
 
 std::string tooltip_of(const MouseRect& record) {
@@ -45,10 +46,13 @@ HitResult Placement::hit(int32_t x, int32_t y) const {
             break;
         case MOUSE_TOOLTIP:
             if (!stack.empty()) {
+                // A region's own tooltip record speaks for it; an empty
+                // record leaves the region's help text.
                 std::string text = tooltip_of(*r);
-                // A region's own tooltip record speaks for it.
-                stack.back().tooltip = text;
-                stack.back().has_tooltip = !text.empty() || stack.back().has_tooltip;
+                if (!text.empty()) {
+                    stack.back().tooltip = text;
+                    stack.back().has_tooltip = true;
+                }
             }
             break;
         case MOUSE_PARENT_END:

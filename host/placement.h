@@ -98,6 +98,9 @@ public:
     bool pressed() const { return pressed_ != nullptr; }
     // Background size in pixels (from the module's resources once known).
     int32_t width = 0, height = 0;
+    // Why the size is not known, naming the gauge and the bitmap; empty
+    // when it is.
+    std::string background_problem;
 
     // The older interface: registered mouse rectangles (install routine).
     MouseRect* legacy_registered_rects = nullptr;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/host_services.h"
+#include "host/bitmaps.h"
 #include "platform/linux/sound_inspect.h"
 
 namespace sim {
@@ -143,6 +144,8 @@ Placement* SimHost::place_header(LoadedModule* module, GaugeHeader* header, cons
     placements_.push_back(std::move(placement));
     (void)error;
     send(*p, SERVICE_INSTALL, module ? module->resource_handle() : 0);
+    // After the install notice, which may choose another face.
+    learn_background_size(*p);
     return p;
 }
 
