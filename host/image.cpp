@@ -71,31 +71,44 @@ void fill_rect(Image& dst, int x, int y, int w, int h, Rgba colour) {
         for (int px = std::max(0, x); px < std::min(dst.width, x + w); ++px) blend(dst.at(px, py), colour);
 }
 
-bool write_png(const Image& image, const std::string& path, std::string* error) {
-    auto fail = [&](const std::string& why) {
-        if (error) *error = path + ": " + why;
-        return false;
-    };
-    if (image.empty()) return fail("nothing to write (empty image)");
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return fail("cannot open for writing");
+bool encode_png(const Image& image, std::vector<uint8_t>* out, int compression) {
+    out->clear();
+    if (image.empty()) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return fail("cannot encode PNG");
+        return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(
+        png, out,
+        [](png_structp p, png_bytep data, png_size_t n) {
+            auto* v = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(p));
+            v->insert(v->end(), data, data + n);
+        },
+        nullptr);
     png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 3);
+    png_set_compression_level(png, compression);
     png_write_info(png, info);
     for (int y = 0; y < image.height; ++y)
         png_write_row(png, reinterpret_cast<png_const_bytep>(&image.pixels[size_t(y) * image.width]));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    bool ok = std::fclose(file) == 0;
+    return true;
+}
+
+bool write_png(const Image& image, const std::string& path, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = path + ": " + why;
+        return false;
+    };
+    std::vector<uint8_t> bytes;
+    if (!encode_png(image, &bytes, 3)) return fail("cannot encode PNG (empty image?)");
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return fail("cannot open for writing");
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fclose(file) == 0 && ok;
     return ok ? true : fail("write failed");
 }
 

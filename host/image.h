@@ -43,6 +43,8 @@ void draw_scaled(Image& dst, const Image& src, double x, double y, double sx, do
 // Fills a rectangle.
 void fill_rect(Image& dst, int x, int y, int w, int h, Rgba colour);
 
+// The picture as PNG bytes.
+bool encode_png(const Image& image, std::vector<uint8_t>* out, int compression = 1);
 // Writes a PNG; false with `error` set on failure.
 bool write_png(const Image& image, const std::string& path, std::string* error);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 
 #include "host/panel_session.h"
 #include "host/preview_support.h"
+#include "host/web/web_server.h"
 
 namespace {
 
@@ -44,6 +46,8 @@ void usage(FILE* out) {
         "                    (default: DIR/soundtrack.wav)\n"
         "  --log FILE        key events and panel-window changes (default: DIR/events.log)\n"
         "  --night           panel lights on: lit instruments bright, the rest dimmed\n"
+        "  --serve PORT      fly the panel live in a web browser at http://127.0.0.1:PORT/\n"
+        "                    (loopback only; 0 picks a free port); stops on Ctrl-C\n"
         "  --print-layout    print the built-in panel layout and stop\n"
         "  --print-scenario  print the built-in scenario and stop\n"
         "  --help            this text\n");
@@ -73,12 +77,28 @@ int fail(const std::string& message) {
     return 1;
 }
 
+volatile std::sig_atomic_t g_interrupted = 0;
+
+// The live panel until Ctrl-C (or SIGTERM).
+int serve(sim::PanelSession& session, const sim::Scenario& scenario, sim::RenderOptions options, int port) {
+    sim::PanelWebServer server(session, scenario, options);
+    std::string error;
+    if (!server.start(port, &error)) return fail(error);
+    std::signal(SIGINT, [](int) { g_interrupted = 1; });
+    std::signal(SIGTERM, [](int) { g_interrupted = 1; });
+    std::printf("live panel: http://127.0.0.1:%d/\n", server.port());
+    std::fflush(stdout);
+    server.run_panel(0, &g_interrupted);
+    server.stop();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file;
     std::vector<std::string> modules;
-    double at = -1, fps = 2;
+    double at = -1, fps = 2, serve_port = -1;
     bool night = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -102,6 +122,10 @@ int main(int argc, char** argv) {
         else if (arg == "--at") {
             std::string v = value();
             if (!parse_number(v, 0, 86400, &at)) return fail("--at: not a time in seconds: " + v);
+        } else if (arg == "--serve") {
+            std::string v = value();
+            if (!parse_number(v, 0, 65535, &serve_port) || serve_port != std::floor(serve_port))
+                return fail("--serve: not a port number from 0 to 65535: " + v);
         } else if (arg == "--fps") {
             std::string v = value();
             if (!parse_number(v, 0.01, 60, &fps)) return fail("--fps: not a frame rate from 0.01 to 60: " + v);
@@ -146,6 +170,7 @@ int main(int argc, char** argv) {
     sim::PanelSession session(host, layout, sim::module_bitmap_lookup());
     if (!session.place_all(layout_file.empty() ? "built-in panel" : layout_file, &error)) return fail(error);
     sim::RenderOptions options{.night = night};
+    if (serve_port >= 0) return serve(session, scenario, options, static_cast<int>(serve_port));
 
     double end = std::max(at, frames_dir.empty() ? at : scenario.duration);
     int frame = 0;

@@ -51,6 +51,11 @@ bool PanelSession::place_all(const std::string& layout_name, std::string* error)
     return true;
 }
 
+void PanelSession::cycle() {
+    host_.cycle();
+    note_changes();
+}
+
 PanelHit PanelSession::hit(int x, int y) {
     for (auto w = layout_.windows.rbegin(); w != layout_.windows.rend(); ++w) {
         if (!window_visible(*w)) continue;
@@ -66,6 +71,13 @@ PanelHit PanelSession::hit(int x, int y) {
         return {};  // the window covers what lies below it
     }
     return {};
+}
+
+void PanelSession::gauge_point(const PlacedGauge& g, int x, int y, int* gx, int* gy) const {
+    const Placement& p = *g.placement;
+    int ox = g.window->x + g.slot.x, oy = g.window->y + g.slot.y;
+    *gx = to_background(x - ox, g.width, p.width > 0 ? p.width : g.width);
+    *gy = to_background(y - oy, g.height, p.height > 0 ? p.height : g.height);
 }
 
 bool PanelSession::click(int x, int y, bool right_button) {
@@ -102,13 +114,7 @@ void PanelSession::apply(const ScenarioStep& s) {
         uint32_t button = s.right_button ? MOUSE_RIGHTSINGLE : MOUSE_LEFTSINGLE;
         if (!h.gauge->placement->press(h.x, h.y, button)) break;
         ActivePress press{h.gauge, s.time + s.duration, s.kind == ScenarioStep::DRAG, h.x, h.y, h.x, h.y, s.time};
-        if (press.dragging) {
-            const PlacedGauge& g = *h.gauge;
-            int gx = g.window->x + g.slot.x, gy = g.window->y + g.slot.y;
-            Placement& p = *g.placement;
-            press.x1 = to_background(s.x1 - gx, g.width, p.width > 0 ? p.width : g.width);
-            press.y1 = to_background(s.y1 - gy, g.height, p.height > 0 ? p.height : g.height);
-        }
+        if (press.dragging) gauge_point(*h.gauge, s.x1, s.y1, &press.x1, &press.y1);
         presses_.push_back(press);
         break;
     }
@@ -140,8 +146,7 @@ void PanelSession::step_cycle(const Scenario& scenario) {
             ++it;
         }
     }
-    host_.cycle();
-    note_changes();
+    cycle();
 }
 
 void PanelSession::run_to(const Scenario& scenario, double t) {

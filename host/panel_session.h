@@ -38,13 +38,22 @@ public:
     bool place_all(const std::string& layout_name, std::string* error);
     const std::vector<PlacedGauge>& gauges() const { return gauges_; }
     const PanelLayout& layout() const { return layout_; }
+    SimHost& host() { return host_; }
 
     // Plays the scenario up to time t (seconds), one host cycle at a time.
     void run_to(const Scenario& scenario, double t);
+    // One host cycle without a scenario.
+    void cycle();
+    // Plays one cycle of the scenario (for a live panel).
+    void play_cycle(const Scenario& scenario) { step_cycle(scenario); }
+    void restart_scenario() { next_step_ = 0, ramps_.clear(), presses_.clear(); }
     double time() const { return host_.clock(); }
 
     // The mouse at panel coordinates.
     PanelHit hit(int x, int y);
+    // A panel point in a gauge's background pixels (it may lie outside the
+    // gauge, as while a lever is dragged).
+    void gauge_point(const PlacedGauge& g, int x, int y, int* gx, int* gy) const;
     bool click(int x, int y, bool right_button);
     std::string tooltip(int x, int y);
 
