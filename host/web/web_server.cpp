@@ -90,6 +90,7 @@ bool PanelWebServer::start(int port, std::string* error) {
         if (error) *error = "cannot listen on " + std::string(address) + ":" + std::to_string(port);
         return false;
     }
+    render_frame();  // the page has a picture from its first request
     http_thread_ = std::thread([this] { server_->listen_after_bind(); });
     return true;
 }
@@ -132,7 +133,6 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
     using clock = std::chrono::steady_clock;
     auto period = std::chrono::duration<double>(session_.host().seconds_per_cycle);
     auto begin = clock::now();
-    render_frame();
     while (!stopping_ && !(interrupted && *interrupted)) {
         auto start = clock::now();
         std::deque<std::packaged_task<void()>> tasks;

@@ -35,8 +35,9 @@ public:
     PanelWebServer(PanelSession& session, const Scenario& scenario, RenderOptions options);
     ~PanelWebServer();
 
-    // Binds to the address (loopback only) and port (0: any free port) and
-    // starts answering requests on a thread of its own.
+    // Binds to the address (loopback only) and port (0: any free port),
+    // renders the first frame and starts answering requests on a thread of
+    // its own. Call it from the panel thread.
     bool start(int port, std::string* error);
     int port() const { return port_; }
 
