@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/click_sounds.h"
 #include "tests/host_fixture.h"
 #include "tests/hostile_values.h"
 
@@ -179,7 +180,8 @@ TEST_F(DirudBoxTest, SwitchesSendTheirToggleAndRepeatWhileHeld) {
         int x, y;
         uint32_t event;
     };
-    for (Switch s : {Switch{10, 220, 66300}, Switch{230, 220, 66301}, Switch{10, 100, 66340}, Switch{230, 100, 66341}}) {
+    const Switch switches[] = {{10, 220, 66300}, {230, 220, 66301}, {10, 100, 66340}, {230, 100, 66341}};
+    for (Switch s : switches) {
         host.clear_events();
         EXPECT_TRUE(box->click(s.x, s.y));
         EXPECT_EQ(host.events(), (Events{{s.event, 0}}));
@@ -235,7 +237,9 @@ TEST_F(DirudBoxTest, ImpossibleVariablesDrawNothingAndSendNothingUnexpected) {
         host.cycle();
         for (size_t e : {ENGINE1_KNOB, ENGINE2_KNOB, ENGINE1_UPPER, ENGINE2_UPPER, ENGINE1_LOWER, ENGINE2_LOWER}) {
             EXPECT_TRUE(std::isfinite(box->element(e).value)) << v;
-            if (!std::isfinite(v)) EXPECT_EQ(box->element(e).image, -1) << v;
+            if (!std::isfinite(v)) {
+                EXPECT_EQ(box->element(e).image, -1) << v;
+            }
         }
         // Neither exactly 0.0 nor 1.0: the fuel positions leave the valve.
         EXPECT_EQ(step(kEngine1, true), Events{});
@@ -244,4 +248,31 @@ TEST_F(DirudBoxTest, ImpossibleVariablesDrawNothingAndSendNothingUnexpected) {
         EXPECT_EQ(step(kEngine1, false), Events{});
         EXPECT_EQ(step(kEngine1, false), Events{});
     }
+}
+
+TEST_F(DirudBoxTest, SwitchesClickAudiblyAndTheSelectorsSilently) {
+    for (auto [x, y] : {std::pair{10, 220}, {230, 220}, {10, 100}, {230, 100}}) {
+        size_t before = sounds_heard();
+        box->click(x, y);
+        EXPECT_EQ(sounds_heard(), before + 1) << x << "," << y;
+        host.cycles(2);
+    }
+    size_t before = sounds_heard();
+    for (int i = 0; i < 5; ++i) {
+        step(kEngine1, true);
+        step(kEngine2, true);
+        host.cycles(2);
+    }
+    for (int i = 0; i < 5; ++i) {
+        step(kEngine1, false);
+        step(kEngine2, false);
+        host.cycles(2);
+    }
+    EXPECT_EQ(sounds_heard(), before);
+    // Held, the switch repeats its event; the click sounds on as one.
+    box->hold(10, 220, MOUSE_LEFTSINGLE, 3);
+    EXPECT_EQ(sounds_heard(), before + 1);
+    host.kill(*box);
+    EXPECT_EQ(sound_inspect::live().devices, 0);
+    EXPECT_EQ(sound_inspect::live().buffers, 0);
 }

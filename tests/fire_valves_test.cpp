@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/click_sounds.h"
 #include "tests/host_fixture.h"
 #include "tests/hostile_values.h"
 
@@ -205,4 +206,58 @@ TEST_F(FireValvesTest, ImpossibleValveVariablesGiveAPlainWord) {
     host.set_var(896, NAN);
     EXPECT_EQ(tooltip(kLeftTanks), "Left tanks fuel valve (shut)");
     EXPECT_EQ(tooltip(kRightTanks), "Right tanks fuel valve (shut)");
+}
+
+// ------------------------------------------------------------ sound
+
+TEST_F(FireValvesTest, EveryHandleThatMovesClicksOnce) {
+    host.set_var_low_word(422, 0, 0);
+    host.set_var_low_word(461, 1, 0);
+    size_t heard = 0;
+    for (const Handle& h : kHandles) {
+        SCOPED_TRACE(h.tooltip_prefix);
+        click(h);
+        EXPECT_EQ(sounds_heard(), ++heard);
+        host.cycles(2);  // let the click die away before the next
+    }
+    // An admission valve that reads neither 0 nor 1 stays silent.
+    host.set_var_low_word(422, 7, 0);
+    click(kLeftAdmission);
+    host.cycles(2);
+    EXPECT_EQ(sounds_heard(), heard);
+    // A second click while the first still sounds does not restart it.
+    click(kLeftOil);
+    click(kLeftOil);
+    EXPECT_EQ(sounds_heard(), heard + 1);
+}
+
+TEST_F(FireValvesTest, SoundDeviceAndBufferLiveFromInstallToKill) {
+    EXPECT_EQ(sound_inspect::live().devices, 1);
+    EXPECT_EQ(sound_inspect::live().buffers, 1);
+    host.kill(*valves);
+    EXPECT_EQ(sound_inspect::live().devices, 0);
+    EXPECT_EQ(sound_inspect::live().buffers, 0);
+    EXPECT_EQ(sound_inspect::object_events(),
+              (std::vector<sound_inspect::ObjectEvent>{{sound_inspect::ObjectEvent::DEVICE_CREATED, 1},
+                                                       {sound_inspect::ObjectEvent::BUFFER_CREATED, 1},
+                                                       {sound_inspect::ObjectEvent::BUFFER_RELEASED, 1},
+                                                       {sound_inspect::ObjectEvent::DEVICE_RELEASED, 1}}));
+}
+
+TEST(FireValvesWithoutSound, HandlesStillWorkSilently) {
+    sim::SimHost host;
+    std::string error;
+    ASSERT_NE(host.load_module(MORVANE_MODULE_PATH, &error), nullptr) << error;
+    sound_inspect::fail_step(sound_inspect::Step::CreateDevice);
+    sim::Placement* valves = host.place("Fire_Valves", nullptr, &error);
+    ASSERT_NE(valves, nullptr) << error;
+    unsigned system_calls = sound_inspect::system_calls();
+    valves->click(40, 60);
+    valves->click(70, 60);
+    EXPECT_EQ(host.events(), (std::vector<sim::KeyEvent>{{66494, 0}}));
+    EXPECT_EQ(valves->tooltip(70, 60), "Left engine oil valve (off)");
+    EXPECT_TRUE(sound_inspect::played().empty());
+    EXPECT_EQ(sound_inspect::system_calls(), system_calls);  // nothing more asked of the sound system
+    host.kill(*valves);
+    EXPECT_TRUE(host.faults.empty());
 }

@@ -1,4 +1,5 @@
 // The propeller synchroniser switch: its picture, its click and its tooltip.
+#include "tests/click_sounds.h"
 #include "tests/host_fixture.h"
 #include "tests/hostile_values.h"
 
@@ -36,4 +37,20 @@ TEST_F(ModuleTest, SynchroniserSwitchReadsOffForImpossibleStates) {
         EXPECT_EQ(p.tooltip(18, 28), v > 0 ? "Propeller synchroscope switch (on)"
                                            : "Propeller synchroscope switch (off)");
     }
+}
+
+TEST_F(ModuleTest, SynchroniserSwitchClicksOncePerClick) {
+    sim::Placement& p = place("Prop_Synch_Switch");
+    EXPECT_EQ(sound_inspect::live().buffers, 1);
+    p.click(18, 28);
+    EXPECT_EQ(sounds_heard(), 1u);
+    p.click(18, 28);  // still sounding: not restarted
+    EXPECT_EQ(sounds_heard(), 1u);
+    host.cycles(2);
+    p.click(18, 28);
+    EXPECT_EQ(sounds_heard(), 2u);
+    EXPECT_EQ(host.events().size(), 3u);
+    host.kill(p);
+    EXPECT_EQ(sound_inspect::live().devices, 0);
+    EXPECT_EQ(sound_inspect::live().buffers, 0);
 }

@@ -99,8 +99,9 @@ int32_t GAUGE_CALL right_admission_click(ClickRecord*, uint32_t) {
 
 // Image 1 draws an admission or oil handle up (open, on); image 1 of a
 // dump handle draws it down (active).
-double GAUGE_CALL left_admission_image(IconElement*) { return host::read_var_low_word(left_admission.token) != 0 ? 1.0 : 0.0; }
-double GAUGE_CALL right_admission_image(IconElement*) { return host::read_var_low_word(right_admission.token) != 0 ? 1.0 : 0.0; }
+double admission_image(const AdmissionValve& valve) { return host::read_var_low_word(valve.token) != 0 ? 1.0 : 0.0; }
+double GAUGE_CALL left_admission_image(IconElement*) { return admission_image(left_admission); }
+double GAUGE_CALL right_admission_image(IconElement*) { return admission_image(right_admission); }
 double GAUGE_CALL left_oil_image(IconElement*) { return left_oil_valve_on != 0 ? 1.0 : 0.0; }
 double GAUGE_CALL right_oil_image(IconElement*) { return right_oil_valve_on != 0 ? 1.0 : 0.0; }
 double GAUGE_CALL left_dump_image(IconElement*) { return left_dump_valve_inactive != 0 ? 0.0 : 1.0; }
