@@ -1,6 +1,7 @@
 // The tanks fuel valves are worked from two gauges, the fire valves row and
 // the engine starting box. The simulator toggles each valve on its event;
 // whichever gauge moved it last, both show and act on the simulator's state.
+#include <ostream>
 #include <string>
 
 #include "tests/host_fixture.h"
@@ -15,6 +16,8 @@ struct Side {
     int selector_x;  // starting box selector column
     int up_y = 80, down_y = 200;
 };
+void PrintTo(const Side& side, std::ostream* os) { *os << "tanks valve variable " << side.var; }
+
 const Side kLeft = {895, 66494, 40, 7, "Left tanks fuel valve (", 90};
 const Side kRight = {896, 66495, 180, 2, "Right tanks fuel valve (", 140};
 
