@@ -1,8 +1,0 @@
-// VOR2_Indicator: not yet built; the header stands in the gauge table.
-#include "framework/gauge_list.h"
-
-GaugeHeader gauge_vor2_indicator = {
-    .version = GAUGE_HEADER_VERSION,
-    .name = "VOR2_Indicator",
-    .width_mm = 100,
-};
