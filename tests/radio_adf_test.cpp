@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gauges/radio/bcd.h"
+#include "platform/linux/sound_inspect.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -105,7 +106,10 @@ TEST_F(AdfTest, RoadOfOneClickFromMainSwitchToIndicatorTooltip) {
     EXPECT_EQ(indicator.tooltip(kDial.x, kDial.y), "ADF position (None : ADF radio off)");
     EXPECT_EQ(radio.tooltip(kMainSwitch.x, kMainSwitch.y), "Main switch (off)");
 
+    sound_inspect::clear_played();
     ASSERT_TRUE(radio.click(kMainSwitch.x, kMainSwitch.y));
+    ASSERT_EQ(sound_inspect::played().size(), 1u);
+    EXPECT_EQ(sound_inspect::played()[0].wave_id, 30u);
     EXPECT_EQ(radio.tooltip(kMainSwitch.x, kMainSwitch.y), "Main switch (on)");
     host.clear_events();
     host.cycle();
@@ -436,6 +440,61 @@ TEST_F(AdfTest, HeldHandleRepeatsAndTuningIsOnlyForASetThatIsOn) {
         host.cycle();
     }
     EXPECT_DOUBLE_EQ(receiver.khz(), 410);
+}
+
+// ------------------------------------------------------------ sound
+
+// Which clicks play the panel's click, wave 30: every click that changes a
+// switch, the band or shows the readout; never the tuning handle, nor a
+// click that changes nothing.
+TEST_F(AdfTest, SwitchBandAndWindowClicksPlayWaveThirtyAndTuningIsSilent) {
+    sim::Placement& p = panel(300);
+    auto plays = [&](At at, uint32_t button = MOUSE_LEFTSINGLE) {
+        host.cycles(10);  // let the previous click finish
+        sound_inspect::clear_played();
+        p.click(at.x, at.y, button);
+        size_t n = sound_inspect::played().size();
+        for (auto& s : sound_inspect::played()) EXPECT_EQ(s.wave_id, 30u);
+        return n;
+    };
+    EXPECT_EQ(plays(kBandUp), 0u);  // set off
+    EXPECT_EQ(plays(kWindow), 0u);  // set off
+    EXPECT_EQ(plays(kMainSwitch), 1u);
+    EXPECT_EQ(plays(kToneSwitch), 1u);
+    EXPECT_EQ(plays(kTuneUp), 0u);
+    EXPECT_EQ(plays(kTuneUp, MOUSE_RIGHTSINGLE), 0u);
+    EXPECT_EQ(plays(kTuneDown), 0u);
+    EXPECT_EQ(plays(kTuneDown, MOUSE_RIGHTSINGLE), 0u);
+    EXPECT_EQ(plays(kWindow), 1u);
+    EXPECT_EQ(plays(kBandDown), 0u);  // already at band 1
+    EXPECT_EQ(plays(kBandUp), 1u);
+    EXPECT_EQ(plays(kBandDown), 1u);
+    EXPECT_EQ(plays(kToneSwitch), 1u);
+    EXPECT_EQ(plays(kMainSwitch), 1u);
+    EXPECT_TRUE(sound_inspect::misuse().empty());
+}
+
+// A second placement shares the panel's click: removing either one leaves
+// the other clicking, and the last one releases the sound.
+TEST_F(AdfTest, TwoPlacementsShareOneClickSoundUntilTheLastGoes) {
+    sim::Placement& first = panel(300);
+    sim::Placement& second = place("Radio_ADF");
+    EXPECT_EQ(sound_inspect::live().buffers, 1);
+    host.kill(first);
+    host.cycles(10);
+    sound_inspect::clear_played();
+    second.click(kMainSwitch.x, kMainSwitch.y);
+    ASSERT_EQ(sound_inspect::played().size(), 1u);
+    EXPECT_EQ(sound_inspect::played()[0].wave_id, 30u);
+    host.kill(second);
+    EXPECT_EQ(sound_inspect::live().buffers, 0);
+    EXPECT_EQ(sound_inspect::live().devices, 0);
+    sim::Placement& third = place("Radio_ADF");
+    host.cycles(10);
+    sound_inspect::clear_played();
+    third.click(kToneSwitch.x, kToneSwitch.y);
+    EXPECT_EQ(sound_inspect::played().size(), 1u);
+    EXPECT_TRUE(sound_inspect::misuse().empty());
 }
 
 // ------------------------------------------------------------ readout
