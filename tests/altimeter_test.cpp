@@ -54,59 +54,25 @@ protected:
 }  // namespace
 
 TEST_F(AltimeterTest, RecordsInDrawingOrder) {
-    ASSERT_EQ(p->element_count(), size_t(kElementCount));
-    const struct {
-        uint32_t kind;
-        int32_t bitmap, x, y;
-        uint32_t flags;
-        uint32_t token;
-    } expected[] = {
-        {ELEMENT_STATIC_IMAGE, 1000, 0, 0, 0x4003, 0}, {ELEMENT_MOVING_IMAGE, 1020, 161, 212, 0x4083, 75},
-        {ELEMENT_MOVING_IMAGE, 1020, 149, 212, 0x4083, 75}, {ELEMENT_MOVING_IMAGE, 1020, 137, 212, 0x4083, 75},
-        {ELEMENT_MOVING_IMAGE, 1020, 125, 212, 0x4083, 75}, {ELEMENT_MOVING_IMAGE, 1040, 194, 113, 0x4083, 74},
-        {ELEMENT_MOVING_IMAGE, 1060, 164, 121, 0x4083, 74}, {ELEMENT_MOVING_IMAGE, 1060, 121, 121, 0x4083, 74},
-        {ELEMENT_MOVING_IMAGE, 1060, 91, 121, 0x4083, 74},  {ELEMENT_ICON, 1030, 164, 121, 0x4083, 74},
-        {ELEMENT_ICON, 1050, 164, 121, 0x4083, 74},         {ELEMENT_ICON, 1050, 121, 121, 0x4083, 74},
-        {ELEMENT_ICON, 1050, 91, 121, 0x4083, 74},          {ELEMENT_NEEDLE, 1010, 150, 150, 0x4083, 74},
-        {ELEMENT_STATIC_IMAGE, 1130, 0, 0, 0x3, 0},         {ELEMENT_NEEDLE, 1120, 49, 261, 0x83, 75},
-    };
-    for (size_t i = 0; i < kElementCount; ++i) {
-        SCOPED_TRACE(i);
-        const ElementHeader* e = p->element(i).record;
-        EXPECT_EQ(e->kind, expected[i].kind);
-        EXPECT_EQ(e->bitmap, expected[i].bitmap);
-        EXPECT_EQ(e->x, expected[i].x);
-        EXPECT_EQ(e->y, expected[i].y);
-        EXPECT_EQ(e->image_flags, expected[i].flags);
-        EXPECT_EQ(e->gauge, p->header());
-        // Failures 3 and 7 darken everything that shows the altitude.
-        using Failures = std::vector<std::pair<uint32_t, uint32_t>>;
-        Failures failures;
-        for (const FailureRecord* f = e->failures; f && f->key; ++f) failures.emplace_back(f->key, f->action);
-        bool altitude_part = i >= kAltTens && i <= kPointer;
-        const Failures altitude_failures = {{3, 1}, {7, 1}};
-        EXPECT_EQ(failures, altitude_part ? altitude_failures : Failures());
-        if (e->kind == ELEMENT_MOVING_IMAGE) {
-            auto* m = p->record<MovingImageElement>(i);
-            EXPECT_EQ(m->source_x.token, 0u);
-            EXPECT_EQ(m->callback_x, nullptr);
-            EXPECT_EQ(m->source_y.token, expected[i].token);
-            EXPECT_EQ(m->max_y, 0.0);
-        } else if (e->kind == ELEMENT_ICON) {
-            auto* icon = p->record<IconElement>(i);
-            EXPECT_EQ(icon->source.token, expected[i].token);
-            EXPECT_EQ(icon->image_count, 1u);
-            EXPECT_EQ(icon->scale, 0.0);
-            EXPECT_EQ(icon->switch_type, 0u);
-            EXPECT_EQ(icon->offset, 0);
-        } else if (e->kind == ELEMENT_NEEDLE) {
-            auto* n = p->record<NeedleElement>(i);
-            EXPECT_EQ(n->source.token, expected[i].token);
-            EXPECT_EQ(n->callback, nullptr);
-            EXPECT_EQ(n->max_travel, 0);
-            EXPECT_EQ(n->table_entries, 2u);
-        }
-    }
+    // Failures 3 and 7 darken everything that shows the altitude.
+    const flight_test::Failures alt = {{3, 1}, {7, 1}};
+    flight_test::expect_chain(*p, {{ELEMENT_STATIC_IMAGE, 1000, 0, 0, 0x4003},
+                                   {ELEMENT_MOVING_IMAGE, 1020, 161, 212, 0x4083},
+                                   {ELEMENT_MOVING_IMAGE, 1020, 149, 212, 0x4083},
+                                   {ELEMENT_MOVING_IMAGE, 1020, 137, 212, 0x4083},
+                                   {ELEMENT_MOVING_IMAGE, 1020, 125, 212, 0x4083},
+                                   {ELEMENT_MOVING_IMAGE, 1040, 194, 113, 0x4083, alt},
+                                   {ELEMENT_MOVING_IMAGE, 1060, 164, 121, 0x4083, alt},
+                                   {ELEMENT_MOVING_IMAGE, 1060, 121, 121, 0x4083, alt},
+                                   {ELEMENT_MOVING_IMAGE, 1060, 91, 121, 0x4083, alt},
+                                   {ELEMENT_ICON, 1030, 164, 121, 0x4083, alt},
+                                   {ELEMENT_ICON, 1050, 164, 121, 0x4083, alt},
+                                   {ELEMENT_ICON, 1050, 121, 121, 0x4083, alt},
+                                   {ELEMENT_ICON, 1050, 91, 121, 0x4083, alt},
+                                   {ELEMENT_NEEDLE, 1010, 150, 150, 0x4083, alt},
+                                   {ELEMENT_STATIC_IMAGE, 1130, 0, 0, 0x3},
+                                   {ELEMENT_NEEDLE, 1120, 49, 261, 0x83}});
+    // Each drum's step, roll band and modulus, which its digits depend on.
     const struct {
         size_t drum;
         double step, band, modulus;
@@ -115,9 +81,16 @@ TEST_F(AltimeterTest, RecordsInDrawingOrder) {
                  {kAltThousands, 1000, 100, 10000},    {kAltTenThousands, 10000, 1000, 100000}};
     for (const auto& d : drums) {
         auto* m = p->record<MovingImageElement>(d.drum);
+        EXPECT_EQ(m->source_x.token, 0u) << d.drum;
         EXPECT_EQ(m->min_x, d.step) << d.drum;
         EXPECT_EQ(m->max_x, d.band) << d.drum;
         EXPECT_EQ(m->min_y, d.modulus) << d.drum;
+        EXPECT_EQ(m->max_y, 0.0) << d.drum;
+    }
+    for (size_t i = kBlank10; i <= kBlank10000; ++i) {
+        auto* icon = p->record<IconElement>(i);
+        EXPECT_EQ(icon->image_count, 1u);
+        EXPECT_EQ(icon->scale, 0.0);
     }
     EXPECT_EQ(p->record<NeedleElement>(kPointer)->header.offset_x, 10);
     EXPECT_EQ(p->record<NeedleElement>(kPointer)->header.offset_y, 10);
