@@ -120,3 +120,14 @@ TEST_F(ModuleResources, HandlesFromElsewhereAreRefused) {
     EXPECT_EQ(LockResource(nullptr), nullptr);
     EXPECT_EQ(SizeofResource(handle, nullptr), 0u);
 }
+
+TEST_F(ModuleResources, TheSpareFacesAreFoundByNameOnly) {
+    if (!FindResourceA(handle, MAKEINTRESOURCEA(40), RT_BITMAP)) GTEST_SKIP() << "the module carries no artwork yet";
+    HRSRC face = FindResourceA(handle, "BMP_YOKE_TOGGLE", RT_BITMAP);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(FindResourceA(handle, "bmp_yoke_toggle", RT_BITMAP), face);
+    EXPECT_EQ(FindResourceA(handle, "BMP_YOKE_TOGGLE", "WAVE"), nullptr);
+    EXPECT_EQ(FindResourceA(handle, "BMP_YOKE", RT_BITMAP), nullptr);
+    EXPECT_EQ(FindResourceA(handle, "40", RT_BITMAP), nullptr);  // a number asked by name
+    EXPECT_NE(FindResourceA(handle, "#40", RT_BITMAP), nullptr);
+}

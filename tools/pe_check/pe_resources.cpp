@@ -108,7 +108,7 @@ private:
         uint32_t count = uint32_t(image_.u16(at + 12)) + image_.u16(at + 14);
         uint64_t list;
         if (!section_offset(uint64_t(offset) + 16, uint64_t(count) * 8, list))
-            return fail(error, "resource directory at offset " + std::to_string(offset) + " has entries past the section");
+            return fail(error, "resource directory at offset " + std::to_string(offset) + " has entries past the end of the section or the file");
         for (uint32_t i = 0; i < count; ++i) {
             uint32_t name = image_.u32(list + 8 * i), target = image_.u32(list + 8 * i + 4);
             Entry e;
