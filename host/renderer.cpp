@@ -153,9 +153,10 @@ void GaugeRenderer::draw_moving_image(Image& canvas, const Placement& p, const D
     draw_transformed(canvas, *picture, 0, 0, m->header.x - shift_x, m->header.y - shift_y, 0, 1, 1, light, mask);
 }
 
-// The sprite's texture centre stands at its position plus its shift, turned
-// and scaled about that point, seen through its window n + 1 centred on the
-// position.
+// A sprite is seen through its window n + 1, whose top-left corner stands
+// at the element's position. The texture centre is a point of the gauge's
+// background: the middle of the sprite's bitmap stands there, moved by the
+// shift and turned (clockwise for positive degrees) and scaled about it.
 void GaugeRenderer::draw_sprite(Image& canvas, const Placement& p, const DrawnElement& d, double light) {
     const Image* picture = bitmap(p, d.bitmap);
     const Image* window = bitmap(p, d.bitmap + 1);
@@ -163,9 +164,9 @@ void GaugeRenderer::draw_sprite(Image& canvas, const Placement& p, const DrawnEl
     auto* s = reinterpret_cast<const SpriteElement*>(d.record);
     double sx = s->texture_scale_x > 0 ? s->texture_scale_x : 1.0;
     double sy = s->texture_scale_y > 0 ? s->texture_scale_y : 1.0;
-    Mask mask{window, s->header.x - window->width / 2.0, s->header.y - window->height / 2.0};
-    draw_transformed(canvas, *picture, s->header.offset_x, s->header.offset_y, s->header.x + d.dx, s->header.y + d.dy,
-                     d.rotation, sx, sy, light, mask);
+    Mask mask{window, double(s->header.x), double(s->header.y)};
+    draw_transformed(canvas, *picture, picture->width / 2.0, picture->height / 2.0, s->header.offset_x + d.dx,
+                     s->header.offset_y + d.dy, d.rotation, sx, sy, light, mask);
 }
 
 void GaugeRenderer::draw_string(Image& canvas, const DrawnElement& d, double light) {
