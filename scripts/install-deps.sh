@@ -11,6 +11,8 @@ packages=(
   googletest libbenchmark-dev
   clang libclang-rt-14-dev               # sanitizers and libFuzzer
   libpng-dev libfreetype-dev fonts-dejavu-core  # the previewer's images and text
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev  # the live panel's HTTP server
+  chromium                               # the live panel's browser test
   espeak-ng sox                          # regenerating the call-out recordings
   valgrind
 )
@@ -25,4 +27,9 @@ if ((${#missing[@]})); then
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser test drives Chromium with playwright-core (no browser download).
+if command -v npm >/dev/null 2>&1 && [ ! -d tests/web/node_modules/playwright-core ]; then
+  (cd "$(dirname "$0")/../tests/web" && npm ci --no-audit --no-fund --silent) || echo "note: npm ci failed; the browser test is skipped"
 fi
