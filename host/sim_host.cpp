@@ -161,6 +161,16 @@ void SimHost::kill(Placement& p) {
     p.killed_ = true;
 }
 
+void SimHost::remove(Placement& p) {
+    kill(p);
+    for (auto it = placements_.begin(); it != placements_.end(); ++it) {
+        if (it->get() == &p) {
+            placements_.erase(it);
+            return;
+        }
+    }
+}
+
 void SimHost::kill_all() {
     for (auto& p : placements_) kill(*p);
 }

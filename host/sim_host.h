@@ -85,6 +85,9 @@ public:
     void setup(Placement& p) { send(p, SERVICE_SETUP); }
     void kill(Placement& p);
     void kill_all();
+    // Kills the placement if it is live and forgets it (long fuzzing runs
+    // place and remove one gauge per input).
+    void remove(Placement& p);
     // One update cycle of every live placement, then the advance of the
     // host clock by seconds_per_cycle.
     void cycle();
