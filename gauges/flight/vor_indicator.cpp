@@ -95,7 +95,10 @@ double course_pointer_angle(double heading, double course, uint32_t to_from) {
 // circle first so that the knob never sends a course outside 0 to 359.
 int32_t knob_course(double course) {
     if (!std::isfinite(course)) return 0;
-    if (course < 0 || course >= 360) course -= 360 * std::floor(course / 360);
+    if (course < 0 || course >= 360) {
+        course = std::fmod(course, 360);  // exact, within (-360, 360)
+        if (course < 0) course += 360;
+    }
     int32_t c = static_cast<int32_t>(course);
     return c < 360 ? c : 0;
 }
