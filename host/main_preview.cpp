@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
     std::printf("panel at %.1f s: %s\n", std::min(at, session.time()), png.c_str());
     std::printf("contact sheet of %zu gauges: %s\n", session.gauges().size(), sheet.c_str());
     if (!frames_dir.empty()) std::printf("%d frames: %s\n", frame, frames_dir.c_str());
-    std::printf("%zu key events and panel changes: %s\n", session.log().size(), log_file.c_str());
+    std::printf("log of key events and panel changes (%zu lines): %s\n", session.log().size(), log_file.c_str());
     if (!sound_note.empty()) std::printf("sound track: %s\n", sound_note.c_str());
     for (const sim::RenderProblem& p : session.problems()) std::printf("warning: %s\n", p.text().c_str());
     for (const std::string& f : host.faults) std::printf("host fault: %s\n", f.c_str());

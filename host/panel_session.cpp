@@ -46,8 +46,8 @@ bool PanelSession::place_all(const std::string& layout_name, std::string* error)
     }
     for (PlacedGauge& g : gauges_) host_.setup(*g.placement);
     for (auto& [id, visible] : host_.panels()) panels_seen_[id] = visible;
-    host_.cycle();
-    note_changes();
+    note_changes();  // what the gauges sent at install and set-up
+    cycle();
     return true;
 }
 
@@ -154,14 +154,31 @@ void PanelSession::run_to(const Scenario& scenario, double t) {
 }
 
 void PanelSession::note_changes() {
+    // Gauges that keep the simulator in step send the same events every
+    // cycle: a run of identical cycles is one line.
     const auto& events = host_.events();
+    std::string block;
     for (; events_seen_ < events.size(); ++events_seen_)
-        log_.push_back(time_stamp(host_.clock()) + "  key event " + std::to_string(events[events_seen_].id) +
-                       " value " + std::to_string(events[events_seen_].value));
+        block += "key event " + std::to_string(events[events_seen_].id) + " value " +
+                 std::to_string(events[events_seen_].value) + "; ";
+    if (!block.empty() && block == last_block_) {
+        if (repeats_++ == 0) {
+            log_.emplace_back();
+            repeat_line_ = log_.size() - 1;
+        }
+        log_[repeat_line_] = "          the same again every cycle (" + std::to_string(repeats_) + " cycles, until " +
+                             time_stamp(host_.clock()) + ")";
+    } else if (!block.empty()) {
+        for (size_t from = 0, end; (end = block.find("; ", from)) != std::string::npos; from = end + 2)
+            log_.push_back(time_stamp(host_.clock()) + "  " + block.substr(from, end - from));
+        last_block_ = block;
+        repeats_ = 0;
+    }
     for (auto& [id, visible] : host_.panels()) {
         auto seen = panels_seen_.find(id);
         if (seen != panels_seen_.end() && seen->second == visible) continue;
         log_.push_back(time_stamp(host_.clock()) + "  panel window " + std::to_string(id) + (visible ? " shown" : " hidden"));
+        last_block_.clear();
         panels_seen_[id] = visible;
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -91,6 +92,8 @@ private:
     std::vector<ActivePress> presses_;
     std::vector<std::string> log_;
     size_t events_seen_ = 0;
+    std::string last_block_;
+    size_t repeats_ = 0, repeat_line_ = 0;
     std::map<uint32_t, bool> panels_seen_;
 };
 

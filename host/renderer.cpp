@@ -156,7 +156,8 @@ void GaugeRenderer::draw_moving_image(Image& canvas, const Placement& p, const D
 // A sprite is seen through its window n + 1, whose top-left corner stands
 // at the element's position. The texture centre is a point of the gauge's
 // background: the middle of the sprite's bitmap stands there, moved by the
-// shift and turned (clockwise for positive degrees) and scaled about it.
+// shift and turned (counter-clockwise on screen for positive degrees, as a
+// compass card turned to its heading) and scaled about it.
 void GaugeRenderer::draw_sprite(Image& canvas, const Placement& p, const DrawnElement& d, double light) {
     const Image* picture = bitmap(p, d.bitmap);
     const Image* window = bitmap(p, d.bitmap + 1);
@@ -166,7 +167,7 @@ void GaugeRenderer::draw_sprite(Image& canvas, const Placement& p, const DrawnEl
     double sy = s->texture_scale_y > 0 ? s->texture_scale_y : 1.0;
     Mask mask{window, double(s->header.x), double(s->header.y)};
     draw_transformed(canvas, *picture, picture->width / 2.0, picture->height / 2.0, s->header.offset_x + d.dx,
-                     s->header.offset_y + d.dy, d.rotation, sx, sy, light, mask);
+                     s->header.offset_y + d.dy, -d.rotation, sx, sy, light, mask);
 }
 
 void GaugeRenderer::draw_string(Image& canvas, const DrawnElement& d, double light) {
