@@ -166,9 +166,10 @@ constexpr double kClockX = 138, kClockY = 139;
 void timer_case(Canvas& c, Fonts& f) {
     c.fill(Path().round_rect(14, 10, 252, 350, 30), linear({0, 0}, rgb(90, 90, 88), {280, 364}, rgb(30, 30, 30)));
     // Side knobs that turn the minute ring, the start/stop and reset buttons.
-    for (double x : {22.0, 223.0}) {
-        c.fill(Path().round_rect(x, 85, 30, 103, 6), rgb(60, 60, 60));
-        for (double y = 90; y < 184; y += 5) c.fill(Path().rect(x + 2, y, 26, 2), rgb(120, 120, 118));
+    // The ring knobs stand out at both sides of the case.
+    for (double x : {2.0, 262.0}) {
+        c.fill(Path().round_rect(x, 104, 16, 70, 4), rgb(60, 60, 60));
+        for (double y = 108; y < 170; y += 5) c.fill(Path().rect(x + 2, y, 12, 2), rgb(120, 120, 118));
     }
     knob(c, 132.5, 284.5, 20, rgb(70, 70, 72), false);
     draw_text(c, f, FontStyle::SansBold, "MARCHE", 7, 132, 316, paint);
@@ -180,6 +181,7 @@ void timer_case(Canvas& c, Fonts& f) {
     for (int m = 0; m < 60; ++m)
         c.fill(Path().tick(kClockX, kClockY, m % 5 ? 88 : 80, 95, m * 6, m % 5 ? 1.3 : 3), paint);
     for (int h = 1; h <= 12; ++h) {
+        if (h == 6) continue;  // the 15-minute counter stands there
         Pt p = polar(kClockX, kClockY, 66, h * 30);
         draw_text(c, f, FontStyle::SansBold, std::to_string(h), 17, p.x, p.y, paint);
     }

@@ -66,11 +66,11 @@ void twin_face(Canvas& c, Fonts& f, const TwinScales& s, double v0, double v1, d
                const std::vector<std::pair<double, std::string>>& labels, const char* title, const char* unit) {
     round_instrument(c, 150, 150, 128, 149);
     for (const Scale* sc : {&s.left, &s.right}) {
-        scale_ticks(c, *sc, v0, v1, minor, 66, 76, 1.4, paint);
-        scale_ticks(c, *sc, v0, v1, major, 60, 76, 2.6, paint);
+        point_ticks(c, *sc, v0, v1, minor, 6, 2, 1.4, paint);
+        point_ticks(c, *sc, v0, v1, major, 12, 2, 2.6, paint);
     }
     for (const auto& [v, t] : labels) {
-        Pt a = s.left.at(v, 76), b = s.right.at(v, 76);
+        Pt a = s.left.at(v, s.left.distance(v)), b = s.right.at(v, s.right.distance(v));
         draw_text(c, f, FontStyle::SansBold, t, t.size() > 2 ? 10 : 12, 153, (a.y + b.y) / 2, paint);
     }
     draw_text(c, f, FontStyle::SansBold, title, 11, 153, 45, paint);
@@ -95,7 +95,7 @@ void oil_temperature_face(Canvas& c, Fonts& f) {
     TwinScales s = oil_temperature_scales();
     auto t = [](double cdeg) { return 491.67 + 1.8 * cdeg; };
     std::vector<std::pair<double, std::string>> labels;
-    for (int d = 0; d <= 120; d += 20) labels.push_back({t(d), std::to_string(d)});
+    for (int d : {0, 40, 60, 80, 120}) labels.push_back({t(d), std::to_string(d)});
     twin_face(c, f, s, t(0), t(120), 1.8 * 10, 1.8 * 20, labels, "HUILE", "TEMP \xC2\xB0""C");
 }
 
@@ -109,7 +109,7 @@ TwinScales oil_pressure_scales() {
 void oil_pressure_face(Canvas& c, Fonts& f) {
     TwinScales s = oil_pressure_scales();
     std::vector<std::pair<double, std::string>> labels;
-    for (int b = 0; b <= 12; b += 2) labels.push_back({2087.91 * b, std::to_string(b)});
+    for (int b : {0, 4, 6, 8, 12}) labels.push_back({2087.91 * b, std::to_string(b)});
     twin_face(c, f, s, 0, 2087.91 * 12, 2087.91, 2087.91 * 2, labels, "HUILE", "PRESSION bar");
 }
 
@@ -146,9 +146,9 @@ void oat_face(Canvas& c, Fonts& f) {
             {{-70, 51, 122}, {-50, 74, 110}, {-40, 84, 97}, {-30, 100, 91}, {-20, 119, 84}, {-10, 142, 80}, {0, 167, 84},
              {10, 192, 85}, {20, 214, 92}, {30, 231, 103}, {40, 246, 112}, {50, 257, 123}});
     scale_band(c, s, -5, 5, 146, 152, rgb(80, 150, 230));
-    scale_ticks(c, s, -70, 50, 5, 133, 145, 1.5, paint);
-    scale_ticks(c, s, -70, 50, 10, 126, 145, 3, paint);
-    for (int t = -60; t <= 40; t += 20) scale_label(c, f, s, t, std::to_string(t), 110, 16);
+    point_ticks(c, s, -70, 50, 5, 6, 4, 1.5, paint);
+    point_ticks(c, s, -70, 50, 10, 12, 4, 3, paint);
+    for (int t = -60; t <= 40; t += 20) scale_label(c, f, s, t, std::to_string(t), s.distance(t) - 26, 15);
     draw_text(c, f, FontStyle::SansBold, "AIR EXT.", 12, 157, 190, paint);
     draw_text(c, f, FontStyle::Sans, "\xC2\xB0""C", 13, 157, 250, paint_dim);
 }

@@ -95,8 +95,8 @@ void turn_face(Canvas& c, Fonts& f) {
         c.fill(p, paint);
     }
     c.fill(Path().tick(151, 253, 168, 192, 0, 5), paint);
-    draw_text(c, f, FontStyle::SansBold, "G", 20, s.at(-4.5, 130).x, s.at(-4.5, 130).y, paint);
-    draw_text(c, f, FontStyle::SansBold, "D", 20, s.at(4.5, 130).x, s.at(4.5, 130).y, paint);
+    draw_text(c, f, FontStyle::SansBold, "G", 18, 64, 112, paint);
+    draw_text(c, f, FontStyle::SansBold, "D", 18, 238, 112, paint);
     draw_text(c, f, FontStyle::Sans, "2 MIN", 11, 151, 110, paint_dim);
     // The curved glass tube of the ball, drawn as a band along its centre line.
     Path tube, fill;
@@ -168,7 +168,7 @@ void altimeter_face(Canvas& c, Fonts& f) {
     Scale s(150, 150, {{0, 150, 100}, {500, 150, 200}});
     scale_ticks(c, s, 0, 980, 20, 112, 122, 1.6, paint);
     scale_ticks(c, s, 0, 900, 100, 104, 122, 3.6, paint);
-    for (int d = 0; d < 10; ++d) scale_label(c, f, s, d * 100, std::to_string(d), 90, 22);
+    for (int d = 0; d < 10; ++d) scale_label(c, f, s, d * 100, std::to_string(d), 93, 21);
     drum_window_frame(c, 91, 121, 20, 34);
     drum_window_frame(c, 121, 121, 20, 34);
     drum_window_frame(c, 164, 121, 20, 34);
@@ -176,7 +176,6 @@ void altimeter_face(Canvas& c, Fonts& f) {
     drum_window_frame(c, 125, 212, 48, 22);
     draw_text(c, f, FontStyle::SansBold, "ALT", 12, 150, 100, paint_dim);
     draw_text(c, f, FontStyle::Sans, "PIEDS", 10, 150, 172, paint_dim);
-    draw_text(c, f, FontStyle::SansBold, "mb", 11, 189, 223, paint_dim);
 }
 
 void altimeter_pointer(Canvas& c, Fonts&) { draw_needle(c, 10, 10, 119, 1, 7, needle, NeedleShape::Lance); }

@@ -73,9 +73,6 @@ void vor_face(Canvas& c, Fonts&, bool marker_lamp) {
         c.fill(Path().circle(q.x, q.y, std::abs(k) == 5 ? 3.2 : 2.4), paint);
     }
     c.fill(Path().ring(kVorX, kVorY, 9, 11), paint);
-    // A fixed course ring: the pointer turns with heading minus course.
-    for (int a = 0; a < 360; a += 10)
-        c.fill(Path().tick(kVorX, kVorY, a % 30 ? 104 : 98, 112, a, a % 30 ? 1.4 : 2.6), paint_dim);
     if (marker_lamp) lamp(c, 281, 46, 27, blue, false);
 }
 
@@ -92,6 +89,11 @@ void vor_face_mask(Canvas& c, Fonts& f) {
     // Covers the needles' hinges: a face ring with a round window.
     c.fill(Path().ring(kVorX, kVorY, 86, 121), rgb(26, 26, 28));
     c.fill(Path().ring(kVorX, kVorY, 84, 87), metal);
+    // A fixed ring of marks: the course pointer turns with heading minus course.
+    for (int a = 0; a < 360; a += 10) {
+        if (a >= 340 || a <= 20) continue;  // the course readout sits there
+        c.fill(Path().tick(kVorX, kVorY, a % 30 ? 106 : 98, 114, a, a % 30 ? 1.4 : 2.6), a % 90 ? paint_dim : paint);
+    }
     // Course readout frame (the digits are drawn by the host over it).
     c.fill(Path().round_rect(126, 39, 74, 34, 4), metal_dark);
     c.fill(Path().rect(130, 43, 66, 26), rgb(10, 10, 10));
@@ -216,7 +218,8 @@ void add_navigation_artwork(Catalogue& k) {
     k.add(1230, vor_localizer);
     k.add(1250, vor_face_mask);
     k.add(1260, [](Canvas& c, Fonts& f) { vor_flag(c, f, "GS", true); });
-    k.add(1261, [](Canvas& c, Fonts& f) { vor_flag(c, f, "", false); });
+    // The glide-slope flag retracted: only its edge shows at the side.
+    k.add(1261, [](Canvas& c, Fonts&) { c.fill(Path().rect(0, 2, 3, 38), rgb(90, 24, 20)); });
     k.add(1270, [](Canvas& c, Fonts& f) { vor_flag(c, f, "OFF", true); });
     k.add(1271, [](Canvas& c, Fonts& f) { vor_flag(c, f, "NAV", false); });
     k.add(1280, vor_course_pointer);

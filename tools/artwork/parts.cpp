@@ -49,6 +49,30 @@ double Scale::angle(double v) const {
     return seg(i);
 }
 
+double Scale::distance(double v) const {
+    size_t n = pts_.size();
+    auto d = [&](size_t i) { return std::hypot(pts_[i].x - px_, pts_[i].y - py_); };
+    if (n == 1) return d(0);
+    for (size_t i = 0; i + 1 < n; ++i) {
+        double lo = std::min(pts_[i].value, pts_[i + 1].value), hi = std::max(pts_[i].value, pts_[i + 1].value);
+        if (v >= lo && v <= hi && lo != hi)
+            return d(i) + (d(i + 1) - d(i)) * (v - pts_[i].value) / (pts_[i + 1].value - pts_[i].value);
+    }
+    bool rising = pts_[n - 1].value > pts_[0].value;
+    return (rising ? v < pts_[0].value : v > pts_[0].value) ? d(0) : d(n - 1);
+}
+
+void point_ticks(Canvas& c, const Scale& s, double v0, double v1, double step, double inner, double outer,
+                 double width, Color colour) {
+    Path p;
+    int n = static_cast<int>(std::floor((v1 - v0) / step + 1e-9));
+    for (int i = 0; i <= n; ++i) {
+        double v = v0 + i * step, r = s.distance(v);
+        p.tick(s.px(), s.py(), r - inner, r + outer, s.angle(v), width);
+    }
+    c.fill(p, colour);
+}
+
 void scale_ticks(Canvas& c, const Scale& s, double v0, double v1, double step, double r0, double r1, double width,
                  Color colour) {
     Path p;

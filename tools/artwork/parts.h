@@ -61,6 +61,9 @@ public:
     Scale(double px, double py, std::vector<CalPoint> points);
     double angle(double value) const;  // degrees clockwise from up
     Pt at(double value, double r) const { return polar(px_, py_, r, angle(value)); }
+    // Distance from the pivot of the calibrated point, linear in value
+    // between points (for scales whose points are not on one circle).
+    double distance(double value) const;
     double px() const { return px_; }
     double py() const { return py_; }
 
@@ -73,6 +76,10 @@ private:
 // Ticks from v0 to v1 (inclusive) every step, radially from r0 to r1.
 void scale_ticks(Canvas& c, const Scale& s, double v0, double v1, double step, double r0, double r1, double width,
                  Color colour);
+// Ticks placed on the calibrated points themselves: from inner pixels inside
+// to outer pixels outside each value's point.
+void point_ticks(Canvas& c, const Scale& s, double v0, double v1, double step, double inner, double outer,
+                 double width, Color colour);
 // An upright label centred at radius r in the direction of the value.
 void scale_label(Canvas& c, Fonts& f, const Scale& s, double value, const std::string& text, double r, double size,
                  Color colour = colours::paint, FontStyle style = FontStyle::SansBold);

@@ -25,7 +25,7 @@ constexpr double kWinR0 = 30, kWinR1 = 97, kWinA = 38;
 struct Band {
     double low, high, degrees_per_khz, label_step, tick_step, radius;
 };
-const Band kBands[3] = {{200, 410, 0.5, 50, 10, 88}, {410, 850, 0.4, 50, 10, 68}, {850, 1750, 0.3, 100, 50, 48}};
+const Band kBands[3] = {{200, 410, 0.5, 50, 10, 90}, {410, 850, 0.4, 100, 10, 70}, {850, 1750, 0.3, 200, 50, 50}};
 
 void adf_panel(Canvas& c, Fonts& f, bool window) {
     panel_paint(c, 0, 0, c.width(), c.height());
@@ -45,7 +45,7 @@ void adf_panel(Canvas& c, Fonts& f, bool window) {
     c.fill(Path().rect(kDiscX - 1, kDiscY - kWinR1 - 2, 2, kWinR1 - kWinR0 + 4), red);
     draw_text(c, f, FontStyle::SansBold, "RADIO COMPAS", 14, 80, 22, paint);
     draw_text(c, f, FontStyle::Sans, "kc/s", 10, 236, 100, paint_dim);
-    draw_text(c, f, FontStyle::SansBold, "GAMME", 9, 164, 118 + 96, paint_dim);
+    draw_text(c, f, FontStyle::SansBold, "GAMME", 9, 226, 165, paint_dim);
     draw_text(c, f, FontStyle::SansBold, "SON", 10, 62, 270, paint);
     draw_text(c, f, FontStyle::SansBold, "ARRET   MARCHE", 9, 276, 300, paint);
     draw_text(c, f, FontStyle::SansBold, "ACCORD", 9, 166, 300, paint);
@@ -63,20 +63,20 @@ void adf_scale_disc(Canvas& c, Fonts& f) {
         auto at = [&](double khz) { return 90.0 - (khz - b.low) * b.degrees_per_khz; };
         Path ticks, arc;
         for (double k = b.low; k <= b.high + 1e-9; k += b.tick_step) {
-            bool major = std::fmod(k - b.low, b.label_step) < 1e-9 || std::fabs(k - b.high) < 1e-9;
+            bool major = std::fmod(k, b.label_step) < 1e-9 || std::fabs(k - b.high) < 1e-9 || k == b.low;
             ticks.tick(cx, cy, b.radius - (major ? 7 : 4), b.radius + 1, at(k), major ? 1.8 : 1.1);
         }
         arc.arc_band(cx, cy, b.radius + 1, b.radius + 2.2, at(b.high), at(b.low));
         c.fill(ticks, paint);
         c.fill(arc, paint_dim);
-        for (double k = b.low; k <= b.high + 1e-9; k += b.label_step) {
-            if (b.low == 850 && k == 850) continue;
+        // Labels on round figures of the band (first at a multiple of the step).
+        double first = std::ceil(b.low / b.label_step) * b.label_step;
+        if (first - b.low < b.label_step / 2) first += b.label_step;
+        for (double k = first; k <= b.high + 1e-9; k += b.label_step) {
             Pt p = polar(cx, cy, b.radius - 13, at(k));
             draw_text(c, f, FontStyle::SansBold, std::to_string(static_cast<int>(k)), 9, p.x, p.y, paint, at(k));
         }
     }
-    Pt p = polar(cx, cy, 48 - 13, 90);
-    draw_text(c, f, FontStyle::SansBold, "850", 9, p.x, p.y, paint, 90);
 }
 
 // The legend drum: band 1 at the top, band 2 a quarter turn counter-
@@ -84,15 +84,16 @@ void adf_scale_disc(Canvas& c, Fonts& f) {
 void adf_band_drum(Canvas& c, Fonts& f) {
     const double cx = 97.5, cy = 97.5;
     c.fill(Path().circle(cx, cy, 96), rgb(30, 30, 30));
-    const char* legends[3] = {"200 - 410", "410 - 850", "850 - 1750"};
+    const char* legends[3] = {"200-410", "410-850", "850-1750"};
     const double at[3] = {0, -90, -180};
     for (int i = 0; i < 3; ++i) {
-        Pt p = polar(cx, cy, 27, at[i]);
-        draw_text(c, f, FontStyle::SansBold, legends[i], 10, p.x, p.y, yellow, at[i]);
+        Pt p = polar(cx, cy, 29, at[i]);
+        draw_text(c, f, FontStyle::SansBold, legends[i], 9, p.x, p.y, yellow, at[i]);
     }
 }
 
-void adf_band_window(Canvas& c, Fonts&) { c.fill(Path().round_rect(37, 62, 80, 14, 3), rgb(60, 60, 60)); }
+// A slot 60 x 14 just inside the arcs (window placed at 91, 54).
+void adf_band_window(Canvas& c, Fonts&) { c.fill(Path().round_rect(47, 60, 60, 14, 3), rgb(60, 60, 60)); }
 
 void adf_tuning_handle(Canvas& c, Fonts&) {
     c.fill(Path().circle(24, 21, 20), radial({18, 15}, 0, rgb(120, 120, 118), 22, rgb(40, 40, 40)));
