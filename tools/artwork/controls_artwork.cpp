@@ -76,7 +76,7 @@ void flaps_face(Canvas& c, Fonts& f) {
     scale_ticks(c, s, 0, 16382, 16382 / 8.0, 80, 92, 1.8, paint);
     scale_ticks(c, s, 0, 16382, 16382 / 4.0, 74, 94, 3.2, paint);
     const char* labels[5] = {"0", "1/4", "1/2", "3/4", "1"};
-    for (int i = 0; i < 5; ++i) scale_label(c, f, s, 16382 / 4.0 * i, labels[i], 108, 13);
+    for (int i = 0; i < 5; ++i) scale_label(c, f, s, 16382 / 4.0 * i, labels[i], 104, 12);
     draw_text(c, f, FontStyle::SansBold, "VOLETS", 14, 66, 150, paint);
 }
 
@@ -90,17 +90,24 @@ void flaps_glass(Canvas& c, Fonts&) {
 
 // --- Trim indicators (2410-2430 pitch, 2440-2460 rudder) ---------------------
 
-void trim_face(Canvas& c, Fonts& f, const Scale& s, const char* title, const char* low, const char* high, double cx,
-               double cy) {
+struct TrimLabels {
+    const char* title;
+    double title_x, title_y;
+    const char* low;
+    double low_x, low_y;
+    const char* high;
+    double high_x, high_y;
+};
+
+void trim_face(Canvas& c, Fonts& f, const Scale& s, const TrimLabels& t) {
     round_instrument(c, 100, 100, 86, 99);
     const double deg = kPi / 180.0;
     scale_ticks(c, s, -12 * deg, 12 * deg, 2 * deg, 62, 72, 1.6, paint);
     scale_ticks(c, s, -12 * deg, 12 * deg, 4 * deg, 56, 72, 3, paint);
     for (int d = -12; d <= 12; d += 4) scale_label(c, f, s, d * deg, std::to_string(std::abs(d)), 44, 11);
-    draw_text(c, f, FontStyle::SansBold, title, 10, cx, cy, paint);
-    Pt a = s.at(-12 * deg, 83), b = s.at(12 * deg, 83);
-    draw_text(c, f, FontStyle::SansBold, low, 9, a.x + (a.x > 100 ? 0 : 6), a.y, paint_dim);
-    draw_text(c, f, FontStyle::SansBold, high, 9, b.x + (b.x > 100 ? 0 : 6), b.y, paint_dim);
+    draw_text(c, f, FontStyle::SansBold, t.title, 8, t.title_x, t.title_y, paint);
+    draw_text(c, f, FontStyle::SansBold, t.low, 9, t.low_x, t.low_y, paint_dim);
+    draw_text(c, f, FontStyle::SansBold, t.high, 9, t.high_x, t.high_y, paint_dim);
 }
 
 Scale pitch_trim_scale() {
@@ -131,10 +138,10 @@ void starting_box(Canvas& c, Fonts& f) {
         }
     }
     draw_text(c, f, FontStyle::SansBold, "MAGNETOS", 9, 124, 64, paint);
-    draw_text(c, f, FontStyle::SansBold, "DEMARREUR", 7, 20, 72, paint);
-    draw_text(c, f, FontStyle::SansBold, "DEMARREUR", 7, 230, 72, paint);
-    draw_text(c, f, FontStyle::SansBold, "POMPE ESS", 7, 20, 190, paint);
-    draw_text(c, f, FontStyle::SansBold, "POMPE ESS", 7, 230, 190, paint);
+    draw_text(c, f, FontStyle::SansBold, "DEMARREUR", 6, 21, 72, paint);
+    draw_text(c, f, FontStyle::SansBold, "DEMARREUR", 6, 229, 72, paint);
+    draw_text(c, f, FontStyle::SansBold, "POMPE ESS", 6, 21, 190, paint);
+    draw_text(c, f, FontStyle::SansBold, "POMPE ESS", 6, 229, 190, paint);
     draw_text(c, f, FontStyle::SansBold, "ROBINETS", 8, 124, 318, paint);
     draw_text(c, f, FontStyle::SansBold, "1", 16, 62, 18, paint_dim);
     draw_text(c, f, FontStyle::SansBold, "2", 16, 186, 18, paint_dim);
@@ -248,13 +255,13 @@ void add_controls_artwork(Catalogue& k) {
     k.add(3170, [](Canvas& c, Fonts&) { draw_needle(c, 0, 6, 86, 0, 7, needle, NeedleShape::Lance, false); });
     k.add(3180, flaps_glass);
 
-    k.add(2410, [](Canvas& c, Fonts& f) { trim_face(c, f, pitch_trim_scale(), "PROFONDEUR", "NOSE DN", "NOSE UP", 128, 100); });
+    k.add(2410, [](Canvas& c, Fonts& f) { trim_face(c, f, pitch_trim_scale(), {"PROFONDEUR", 145, 124, "NOSE DN", 140, 150, "NOSE UP", 140, 52}); });
     k.add(2420, [](Canvas& c, Fonts&) { draw_needle(c, 30, 7, 105, 2, 6, needle, NeedleShape::Counterweight); });
     k.add(2430, [](Canvas& c, Fonts&) {
         glass_bezel(c, 100, 100, 86, 99);
         hub(c, 100, 100, 7);
     });
-    k.add(2440, [](Canvas& c, Fonts& f) { trim_face(c, f, rudder_trim_scale(), "DIRECTION", "G", "D", 101, 130); });
+    k.add(2440, [](Canvas& c, Fonts& f) { trim_face(c, f, rudder_trim_scale(), {"DIRECTION", 101, 140, "G", 42, 118, "D", 160, 118}); });
     k.add(2450, [](Canvas& c, Fonts&) { draw_needle(c, 30, 7, 105, 2, 6, needle, NeedleShape::Counterweight); });
     k.add(2460, [](Canvas& c, Fonts&) {
         glass_bezel(c, 100, 100, 86, 99);

@@ -63,7 +63,7 @@ TwinScales twin_scales(const double* values, int n, const int (*left_pts)[2], co
 
 // Both scales share one column of figures between them.
 void twin_face(Canvas& c, Fonts& f, const TwinScales& s, double v0, double v1, double minor, double major,
-               const std::vector<std::pair<double, std::string>>& labels, const char* title, const char* unit) {
+               const std::vector<std::pair<double, std::string>>& labels, const char* title, const char* unit, bool engine_numbers = true) {
     round_instrument(c, 150, 150, 128, 149);
     for (const Scale* sc : {&s.left, &s.right}) {
         point_ticks(c, *sc, v0, v1, minor, 6, 2, 1.4, paint);
@@ -75,6 +75,7 @@ void twin_face(Canvas& c, Fonts& f, const TwinScales& s, double v0, double v1, d
     }
     draw_text(c, f, FontStyle::SansBold, title, 11, 153, 45, paint);
     draw_text(c, f, FontStyle::Sans, unit, 10, 153, 258, paint_dim);
+    if (!engine_numbers) return;
     draw_text(c, f, FontStyle::SansBold, "1", 13, 36, 150, paint_dim);
     draw_text(c, f, FontStyle::SansBold, "2", 13, 271, 150, paint_dim);
 }
@@ -120,9 +121,9 @@ void fuel_face(Canvas& c, Fonts& f) {
     const int left[5][2] = {{120, 216}, {133, 186}, {135, 147}, {133, 112}, {120, 78}};
     TwinScales s = twin_scales(v, 5, left, right);
     twin_face(c, f, s, 0, full, full / 8, full / 4,
-              {{0, "V"}, {full / 4, "1/4"}, {full / 2, "1/2"}, {full * 3 / 4, "3/4"}, {full, "P"}}, "ESSENCE", "");
-    draw_text(c, f, FontStyle::SansBold, "G", 16, 36, 190, paint);
-    draw_text(c, f, FontStyle::SansBold, "D", 16, 271, 190, paint);
+              {{0, "V"}, {full / 4, "1/4"}, {full / 2, "1/2"}, {full * 3 / 4, "3/4"}, {full, "P"}}, "ESSENCE", "", false);
+    draw_text(c, f, FontStyle::SansBold, "G", 16, 38, 150, paint);
+    draw_text(c, f, FontStyle::SansBold, "D", 16, 268, 150, paint);
 }
 
 // --- Hydraulic pressure (2250, 2260, 2270) -----------------------------------
@@ -210,8 +211,8 @@ void valves_panel(Canvas& c, Fonts& f) {
         double cx = v.x + v.w / 2;
         c.fill(Path().round_rect(cx - 2.5, 10, 5, 96, 2.5), rgb(14, 14, 14));
     }
-    draw_text(c, f, FontStyle::SansBold, "G", 12, 114, 30, paint);
-    draw_text(c, f, FontStyle::SansBold, "D", 12, 114, 52, paint);
+    draw_text(c, f, FontStyle::SansBold, "G", 11, 109, 40, paint);
+    draw_text(c, f, FontStyle::SansBold, "D", 11, 120, 40, paint);
     draw_text(c, f, FontStyle::Sans, "FEU", 8, 114, 90, paint_dim);
     screw(c, 5, 5, 3);
     screw(c, 212, 5, 3);
@@ -246,10 +247,15 @@ void quadrant_panel(Canvas& c, Fonts& f) {
     }
     // Trim wheel slot and the marker's scale.
     c.fill(Path().round_rect(0, 33, 25, 186, 4), rgb(12, 12, 12));
-    for (int k = -3; k <= 3; ++k) c.fill(Path().rect(48, 114 + k * 9.5 - 0.6, k == 0 ? 9 : 5, 1.2), paint);
-    draw_text(c, f, FontStyle::SansBold, "NOSE", 7, 36, 24, paint);
-    draw_text(c, f, FontStyle::SansBold, "DOWN", 7, 36, 32, paint);
-    draw_text(c, f, FontStyle::SansBold, "NOSE UP", 7, 44, 222, paint);
+    // The marker (8 x 8 at 38, 110) points left at this scale; it moves
+    // 255/pi pixels per radian, so the marks stand every 4 degrees of trim.
+    for (int k = -5; k <= 5; ++k) {
+        double y = 114 + k * 4 * kPi / 180 * 81.16902097686663;
+        c.fill(Path().rect(k == 0 ? 27 : 30, y - 0.6, k == 0 ? 9 : 6, 1.2), paint);
+    }
+    draw_text(c, f, FontStyle::SansBold, "NOSE", 6, 13, 16, paint);
+    draw_text(c, f, FontStyle::SansBold, "DOWN", 6, 13, 25, paint);
+    draw_text(c, f, FontStyle::SansBold, "NOSE UP", 6, 16, 225, paint);
     draw_text(c, f, FontStyle::SansBold, "PROP", 9, 70, 190, paint);
     draw_text(c, f, FontStyle::Sans, "FEATHER", 7, 70, 200, paint_dim);
     draw_text(c, f, FontStyle::SansBold, "THROTTLE", 9, 161, 190, paint);

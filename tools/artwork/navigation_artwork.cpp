@@ -161,11 +161,10 @@ void radio_altimeter_face(Canvas& c, Fonts& f) {
     Scale s = radio_altimeter_scale();
     scale_ticks(c, s, 0, 1000 * kFt, 20 * kFt, 112, 122, 1.5, paint);
     scale_ticks(c, s, 0, 1000 * kFt, 100 * kFt, 104, 122, 3.2, paint);
-    for (int ft = 0; ft <= 900; ft += 100) scale_label(c, f, s, ft * kFt, std::to_string(ft / 100), 88, 20);
+    for (int ft = 0; ft <= 1000; ft += 100) scale_label(c, f, s, ft * kFt, std::to_string(ft / 100), 88, 20);
     scale_ticks(c, s, 1500 * kFt, 2500 * kFt, 500 * kFt, 110, 122, 2.2, amber);
     draw_text(c, f, FontStyle::SansBold, "RADIO ALT", 12, 152, 118, paint_dim);
     draw_text(c, f, FontStyle::Sans, "x100 ft", 10, 152, 206, paint_dim);
-    draw_text(c, f, FontStyle::SansBold, "DH", 11, 277, 250, paint);
 }
 
 void radio_altimeter_pointer(Canvas& c, Fonts&) { draw_needle(c, 14, 14, 128, 2, 8, needle, NeedleShape::Lance); }

@@ -145,7 +145,7 @@ void com_panel(Canvas& c, Fonts& f) {
     c.fill(Path().circle(146.5, 52, 2.5), paint);
     draw_text(c, f, FontStyle::SansBold, "VHF COM 1", 14, 150, 90, paint);
     draw_text(c, f, FontStyle::Sans, "MHz", 10, 150, 110, paint_dim);
-    draw_text(c, f, FontStyle::SansBold, "ARRET  MARCHE", 9, 48, 197 - 2, paint_dim);
+    draw_text(c, f, FontStyle::SansBold, "MARCHE", 9, 100, 168, paint_dim);
     lamp(c, 32.5, 123.5, 7, green, false);
     for (auto [x, y] : {std::pair{8.0, 8.0}, {232.0, 192.0}, {232.0, 8.0}, {8.0, 192.0}}) screw(c, x, y, 4);
 }
