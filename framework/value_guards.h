@@ -18,3 +18,10 @@ inline double tooltip_integer(double value) {
     if (value < static_cast<double>(INT32_MIN)) return static_cast<double>(INT32_MIN);
     return value;
 }
+
+// An icon's image index taken from a simulator value: a value that names
+// none of the icon's `images` pictures (not a number, below -1, at or past
+// the last) draws nothing rather than an image the icon does not have.
+inline double icon_index_or_nothing(double value, uint32_t images) {
+    return value >= -1.0 && value < static_cast<double>(images) ? value : -1.0;
+}

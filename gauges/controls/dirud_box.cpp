@@ -156,10 +156,14 @@ int32_t GAUGE_CALL engine2_upper_switch_click(ClickRecord*, uint32_t) {
 
 // ------------------------------------------------------------ pictures
 
-// A variable that is not a number draws no picture.
-double GAUGE_CALL switch_image(IconElement* icon) { return finite_or(icon->source.value, -1.0); }
+// A variable that names none of the pictures draws none.
+double GAUGE_CALL switch_image(IconElement* icon) {
+    return icon_index_or_nothing(icon->source.value, icon->image_count);
+}
 // The INJECTION knob's one picture shows while its switch reads 1.
-double GAUGE_CALL injection_knob_image(IconElement* icon) { return finite_or(icon->source.value - 1.0, -1.0); }
+double GAUGE_CALL injection_knob_image(IconElement* icon) {
+    return icon_index_or_nothing(icon->source.value - 1.0, icon->image_count);
+}
 double GAUGE_CALL engine1_selector_image(IconElement*) { return engine1_selector_position; }
 double GAUGE_CALL engine2_selector_image(IconElement*) { return engine2_selector_position; }
 double GAUGE_CALL engine1_h_lamp_image(IconElement*) { return engine1_h_lamp ? 0.0 : -1.0; }
