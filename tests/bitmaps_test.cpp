@@ -42,9 +42,7 @@ protected:
         std::string error;
         module = host.load_module(MORVANE_MODULE_PATH, &error);
         ASSERT_NE(module, nullptr) << error;
-        // The artwork is drawn by its own generator; until it is in the
-        // module there is nothing to check.
-        if (!sim::bitmap_info(*module, 40)) GTEST_SKIP() << "the module carries no artwork yet";
+        ASSERT_TRUE(sim::bitmap_info(*module, 40, &error)) << error;
     }
     sim::SimHost host;
     sim::LoadedModule* module = nullptr;
