@@ -257,25 +257,22 @@ struct VorGauge {
     static constexpr std::array<MouseRect, MOUSE_RECTS> mouse_list() {
         std::array<MouseRect, MOUSE_RECTS> m{};
         size_t i = 0;
-        m[i++] = {.type = MOUSE_PARENT, .cursor = CURSOR_NONE};
-        m[i++] = {.type = MOUSE_PARENT, .x = 70, .y = 70, .width = 170, .height = 170, .cursor = CURSOR_NONE,
-                  .help_id = R.deviation_help_id};
-        m[i++] = {.type = MOUSE_PARENT_END};
+        m[i++] = radio::mouse_region(0, 0, 0, 0);
+        m[i++] = radio::mouse_region(70, 70, 170, 170, R.deviation_help_id);
+        m[i++] = radio::mouse_region_end();
         if (R.marker_lamp) {
-            m[i++] = {.type = MOUSE_PARENT, .x = 253, .y = 18, .width = 56, .height = 56, .cursor = CURSOR_NONE,
-                      .help_id = 0xAB48};
-            m[i++] = {.type = MOUSE_PARENT_END};
+            m[i++] = radio::mouse_region(253, 18, 56, 56, 0xAB48);
+            m[i++] = radio::mouse_region_end();
         }
-        m[i++] = {.type = MOUSE_PARENT, .x = 3, .y = 244, .width = 74, .height = 74, .cursor = CURSOR_NONE};
-        m[i++] = {.type = MOUSE_TOOLTIP, .cursor = CURSOR_NONE, .arg_count = 1, .text = R.course_tooltip,
-                  .args = tooltip_args};
-        m[i++] = {.type = MOUSE_PARENT_END};
-        m[i++] = RADIO_CLICK_AREA(3, 244, 37, 74, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_REPEAT,
-                                  course_down_click);
-        m[i++] = RADIO_CLICK_AREA(40, 244, 37, 74, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_REPEAT,
-                                  course_up_click);
-        m[i++] = {.type = MOUSE_PARENT_END};
-        m[i++] = {.type = MOUSE_END};
+        m[i++] = radio::mouse_region(3, 244, 74, 74);
+        m[i++] = radio::mouse_tooltip(R.course_tooltip, tooltip_args, 1);
+        m[i++] = radio::mouse_region_end();
+        m[i++] = radio::mouse_click_area(3, 244, 37, 74, CURSOR_DOWNARROW,
+                                         MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_REPEAT, course_down_click);
+        m[i++] = radio::mouse_click_area(40, 244, 37, 74, CURSOR_UPARROW,
+                                         MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_REPEAT, course_up_click);
+        m[i++] = radio::mouse_region_end();
+        m[i++] = radio::mouse_list_end();
         return m;
     }
     static inline constinit std::array<MouseRect, MOUSE_RECTS> mouse = mouse_list();

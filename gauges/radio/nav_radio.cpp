@@ -261,7 +261,7 @@ struct NavPanel {
     // ---------------------------------------------------------- mouse
 
     static inline constinit MouseRect mouse[] = {
-        {.type = MOUSE_PARENT, .cursor = CURSOR_NONE},
+        radio::mouse_region(0, 0, 0, 0),
         RADIO_TOOLTIP_REGION(0, 0, 240, 61, R.frequency_tooltip, tooltip_args, TOOLTIP_ARGS),
         RADIO_TOOLTIP_REGION(113, 64, 22, 22, "Tone switch (%2!s!)", tooltip_args, TOOLTIP_ARGS),
         RADIO_TOOLTIP_REGION(59, 61, 26, 31, "Main switch (%3!s!)", tooltip_args, TOOLTIP_ARGS),
@@ -271,8 +271,8 @@ struct NavPanel {
         RADIO_CLICK_AREA(208, 8, 18, 36, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_REPEAT, decimal_up_click),
         RADIO_CLICK_AREA(59, 61, 26, 31, CURSOR_HAND, MOUSE_LEFTSINGLE, main_switch_click),
         RADIO_CLICK_AREA(113, 64, 22, 22, CURSOR_HAND, MOUSE_LEFTSINGLE, tone_switch_click),
-        {.type = MOUSE_PARENT_END},
-        {.type = MOUSE_END},
+        radio::mouse_region_end(),
+        radio::mouse_list_end(),
     };
 };
 

@@ -336,7 +336,7 @@ static ElementHeader* const adf_elements[] = {&adf_background.header, nullptr};
 // ------------------------------------------------------------ mouse
 
 static MouseRect adf_mouse[] = {
-    {.type = MOUSE_PARENT, .cursor = CURSOR_NONE},
+    radio::mouse_region(0, 0, 0, 0),
     RADIO_TOOLTIP_REGION(0, 0, 360, 123, ADF_FREQUENCY_TOOLTIP, adf_tooltip_args, ADF_TOOLTIP_ARGS),
     RADIO_TOOLTIP_REGION(202, 123, 158, 76, ADF_FREQUENCY_TOOLTIP, adf_tooltip_args, ADF_TOOLTIP_ARGS),
     RADIO_TOOLTIP_REGION(25, 183, 74, 74, "ADF tone switch (%2!s!)", adf_tooltip_args, ADF_TOOLTIP_ARGS),
@@ -352,8 +352,8 @@ static MouseRect adf_mouse[] = {
     RADIO_CLICK_AREA(167, 209, 45, 90, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_RIGHTSINGLE | MOUSE_REPEAT,
                    adf_tune_up_click),
     RADIO_CLICK_AREA(116, 55, 102, 67, CURSOR_HAND, MOUSE_LEFTSINGLE | MOUSE_REPEAT, adf_readout_click),
-    {.type = MOUSE_PARENT_END},
-    {.type = MOUSE_END},
+    radio::mouse_region_end(),
+    radio::mouse_list_end(),
 };
 
 GaugeHeader gauge_radio_adf = {

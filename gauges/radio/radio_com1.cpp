@@ -202,7 +202,7 @@ static ElementHeader* const com1_elements[] = {&com1_background.header, nullptr}
 // ------------------------------------------------------------ mouse
 
 static MouseRect com1_mouse[] = {
-    {.type = MOUSE_PARENT, .cursor = CURSOR_NONE},
+    radio::mouse_region(0, 0, 0, 0),
     RADIO_TOOLTIP_REGION(0, 0, 240, 143, COM1_FREQUENCY_TOOLTIP, com1_tooltip_args, COM1_TOOLTIP_ARGS),
     RADIO_TOOLTIP_REGION(74, 143, 166, 57, COM1_FREQUENCY_TOOLTIP, com1_tooltip_args, COM1_TOOLTIP_ARGS),
     RADIO_TOOLTIP_REGION(23, 143, 50, 50, "COM1 main switch (%2!s!)", com1_tooltip_args, COM1_TOOLTIP_ARGS),
@@ -215,8 +215,8 @@ static MouseRect com1_mouse[] = {
     RADIO_CLICK_AREA(200, 8, 20, 52, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE | MOUSE_REPEAT, com1_channel_down_click),
     RADIO_CLICK_AREA(214, 8, 20, 52, CURSOR_UPARROW, MOUSE_LEFTSINGLE | MOUSE_REPEAT, com1_channel_up_click),
     RADIO_CLICK_AREA(23, 143, 50, 50, CURSOR_HAND, MOUSE_LEFTSINGLE, com1_main_switch_click),
-    {.type = MOUSE_PARENT_END},
-    {.type = MOUSE_END},
+    radio::mouse_region_end(),
+    radio::mouse_list_end(),
 };
 
 GaugeHeader gauge_radio_com1 = {

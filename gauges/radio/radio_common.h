@@ -64,16 +64,61 @@ inline void print_text(char* text, uint32_t max_chars, const char* format, doubl
 
 // ---------------------------------------------------------------- mouse
 
-// A nested region of the mouse list that holds only its tooltip record.
-#define RADIO_TOOLTIP_REGION(bx, by, bw, bh, tip, tip_args, count)                               \
-    {.type = MOUSE_PARENT, .x = bx, .y = by, .width = bw, .height = bh, .cursor = CURSOR_NONE}, \
-        {.type = MOUSE_TOOLTIP, .cursor = CURSOR_NONE, .arg_count = count, .text = tip, .args = tip_args}, \
-        {.type = MOUSE_PARENT_END}
+// The mouse rectangles the radio gauges use, as functions so that the
+// gauges built from one design (the NAV panels, the VOR indicators) can
+// make them from their data.
+constexpr MouseRect mouse_region(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t help_id = 0) {
+    MouseRect r{};
+    r.type = MOUSE_PARENT;
+    r.x = x, r.y = y, r.width = width, r.height = height;
+    r.cursor = CURSOR_NONE;
+    r.help_id = help_id;
+    return r;
+}
+
+constexpr MouseRect mouse_tooltip(const char* text, const TooltipArg* args, uint32_t arg_count) {
+    MouseRect r{};
+    r.type = MOUSE_TOOLTIP;
+    r.cursor = CURSOR_NONE;
+    r.arg_count = arg_count;
+    r.text = text;
+    r.args = args;
+    return r;
+}
+
+constexpr MouseRect mouse_region_end() {
+    MouseRect r{};
+    r.type = MOUSE_PARENT_END;
+    return r;
+}
+
+constexpr MouseRect mouse_list_end() {
+    MouseRect r{};
+    r.type = MOUSE_END;
+    return r;
+}
 
 // A click area handled by a mouse callback.
-#define RADIO_CLICK_AREA(bx, by, bw, bh, cur, flags, action)                                                 \
-    {.type = MOUSE_CHILD, .x = bx, .y = by, .width = bw, .height = bh, .cursor = cur, .mouse_flags = flags, \
-     .callback = action}
+constexpr MouseRect mouse_click_area(int32_t x, int32_t y, int32_t width, int32_t height, int32_t cursor,
+                                     uint32_t flags, MouseCallback action) {
+    MouseRect r{};
+    r.type = MOUSE_CHILD;
+    r.x = x, r.y = y, r.width = width, r.height = height;
+    r.cursor = cursor;
+    r.mouse_flags = flags;
+    r.callback = action;
+    return r;
+}
+
+}  // namespace radio
+
+// A nested region of the mouse list that holds only its tooltip record.
+#define RADIO_TOOLTIP_REGION(bx, by, bw, bh, tip, tip_args, count)                                  \
+    radio::mouse_region(bx, by, bw, bh), radio::mouse_tooltip(tip, tip_args, count), radio::mouse_region_end()
+
+#define RADIO_CLICK_AREA(bx, by, bw, bh, cur, flags, action) radio::mouse_click_area(bx, by, bw, bh, cur, flags, action)
+
+namespace radio {
 
 // ---------------------------------------------------------------- sound
 
