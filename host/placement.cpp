@@ -31,6 +31,12 @@ Placement::Placement(SimHost& host, LoadedModule* module, const GaugeHeader& ori
         std::memcpy(parameters_.get(), parameters, n);
     }
     header_->parameters = parameters_.get();
+    if (legacy_) {
+        // The older interface's routines act on the module's own records,
+        // which they hand to the host's services; the tree is taken up when
+        // the install service receives it.
+        return;
+    }
     header_->elements = copy_list(original.elements);
     if (original.mouse_rects) {
         const MouseRect* r = original.mouse_rects;
@@ -136,6 +142,10 @@ void Placement::refresh_sources(ElementHeader* e) {
 
 void Placement::update_cycle() {
     if (killed_) return;
+    if (legacy_) {
+        host_.legacy_cycle(*this);
+        return;
+    }
     if (header_->callback) header_->callback(header_.get(), SERVICE_UPDATE, 0);
     for (ElementHeader* e : order_) refresh_sources(e);
     compute_drawn();

@@ -35,6 +35,16 @@ struct DrawnElement {
     std::vector<uint32_t> failure_actions;  // actions of the active failures
 };
 
+// The host's record of a loaded element image under the older interface.
+// The install service leaves a pointer to the background's record in the
+// root element's first field after the header; the gauge hands the address
+// of the size (four bytes in) to the mouse set-up service.
+struct LegacyImage {
+    int32_t bitmap = 0;
+    int32_t width = 0, height = 0;
+    int32_t bits = 0;
+};
+
 // The result of a hit test at a point of the gauge.
 struct HitResult {
     const MouseRect* child = nullptr;  // the click area, or null
@@ -104,9 +114,12 @@ public:
 
     // The older interface: registered mouse rectangles (install routine).
     MouseRect* legacy_registered_rects = nullptr;
+    // The older interface: the element tree has been destroyed (kill).
+    bool legacy_destroyed() const { return legacy_destroyed_; }
 
 private:
     friend class SimHost;
+    friend struct LegacyServices;
     ElementHeader* copy_element(const ElementHeader* source);
     ElementHeader* const* copy_list(ElementHeader* const* list);
     void collect_order(ElementHeader* const* list);
@@ -133,6 +146,10 @@ private:
     const MouseRect* pressed_ = nullptr;
     uint32_t pressed_button_ = 0;
     int32_t pressed_x_ = 0, pressed_y_ = 0;
+    // The older interface works on the module's own records: the tree the
+    // install service was given, and the images loaded for it.
+    std::vector<std::unique_ptr<LegacyImage>> legacy_images_;
+    bool legacy_destroyed_ = false;
 };
 
 // Size of an element record of a kind; 0 for an unknown kind.

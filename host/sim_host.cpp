@@ -12,6 +12,10 @@
 
 namespace sim {
 
+// The element-tree and mouse-list services of the older interface
+// (legacy_interface.cpp).
+void install_legacy_services(HostServices& table);
+
 namespace {
 
 SimHost* g_current = nullptr;
@@ -79,6 +83,7 @@ SimHost::SimHost() {
     services_.slot[host_slot(SERVICE_PANEL_WINDOW_TOGGLE)] = reinterpret_cast<void*>(&service_panel_window_toggle);
     services_.slot[host_slot(SERVICE_EXECUTE_CALCULATOR_CODE)] =
         reinterpret_cast<void*>(&service_execute_calculator_code);
+    install_legacy_services(services_);
     previous_current_ = g_current;
     g_current = this;
     // A fresh sound layer for every simulator run.
@@ -143,6 +148,10 @@ Placement* SimHost::place_header(LoadedModule* module, GaugeHeader* header, cons
     Placement* p = placement.get();
     placements_.push_back(std::move(placement));
     (void)error;
+    if (p->legacy()) {
+        legacy_start(*p, module ? module->resource_handle() : 0);
+        return p;
+    }
     send(*p, SERVICE_INSTALL, module ? module->resource_handle() : 0);
     // After the install notice, which may choose another face.
     learn_background_size(*p);
@@ -157,7 +166,10 @@ void SimHost::send(Placement& p, int32_t service, HostWord extra) {
 
 void SimHost::kill(Placement& p) {
     if (p.killed_) return;
-    send(p, SERVICE_KILL);
+    if (p.legacy())
+        legacy_kill(p);
+    else
+        send(p, SERVICE_KILL);
     p.killed_ = true;
 }
 

@@ -146,6 +146,16 @@ public:
     void svc_execute_calculator_code(const char* expression, double* number, int32_t* integer, const char** string);
 
 private:
+    friend struct LegacyServices;
+    // The older interface (header version 610): the routines of the header,
+    // each of which calls the host's element and mouse services.
+    void legacy_start(Placement& p, HostWord resource_handle);
+    void legacy_cycle(Placement& p);
+    void legacy_kill(Placement& p);
+    template <typename Routine>
+    void legacy_run(Placement& p, Routine routine);
+    Placement* legacy_serving_ = nullptr;  // whose routine is running
+
     void refresh(VarRecord& var);
     void apply_panel_event(uint32_t id, uint32_t value);
 

@@ -360,3 +360,111 @@ TEST(PeCheck, TheShippedTablesRead) {
     for (const auto& b : bitmaps) true_colour += b.bits == 24;
     EXPECT_EQ(true_colour, 1);
 }
+
+// ------------------------------------------------------------ version block
+
+namespace {
+
+// One block of a version resource, laid out as the resource compiler does.
+std::vector<uint8_t> version_block(const std::string& key, const std::vector<uint8_t>& value, uint16_t value_length,
+                                   uint16_t type, const std::vector<std::vector<uint8_t>>& children) {
+    std::vector<uint8_t> b(6);
+    for (char c : key) b.push_back(uint8_t(c)), b.push_back(0);
+    b.push_back(0), b.push_back(0);
+    while (b.size() % 4) b.push_back(0);
+    b.insert(b.end(), value.begin(), value.end());
+    for (const auto& child : children) {
+        while (b.size() % 4) b.push_back(0);
+        b.insert(b.end(), child.begin(), child.end());
+    }
+    put16(b, 0, uint32_t(b.size()));
+    put16(b, 2, value_length);
+    put16(b, 4, type);
+    return b;
+}
+
+std::vector<uint8_t> text(const std::string& s) {
+    std::vector<uint8_t> v;
+    for (char c : s) v.push_back(uint8_t(c)), v.push_back(0);
+    v.push_back(0), v.push_back(0);
+    return v;
+}
+
+std::vector<uint8_t> string_entry(const std::string& key, const std::string& value) {
+    return version_block(key, text(value), uint16_t(value.size() + 1), 1, {});
+}
+
+std::vector<uint8_t> version_resource(uint32_t file_ms, uint32_t file_ls, const std::string& product) {
+    std::vector<uint8_t> fixed(52);
+    put32(fixed, 0, 0xFEEF04BD);
+    put32(fixed, 4, 0x10000);
+    put32(fixed, 8, file_ms), put32(fixed, 12, file_ls);
+    put32(fixed, 16, file_ms), put32(fixed, 20, file_ls);
+    std::string dotted = std::to_string(file_ms >> 16) + "." + std::to_string(file_ms & 0xFFFF) + "." +
+                         std::to_string(file_ls >> 16) + "." + std::to_string(file_ls & 0xFFFF);
+    auto table = version_block("040904B0", {}, 0, 1,
+                               {string_entry("FileVersion", dotted), string_entry("ProductVersion", dotted),
+                                string_entry("ProductName", product)});
+    std::vector<uint8_t> translation(4);
+    put16(translation, 0, 0x409), put16(translation, 2, 1200);
+    return version_block("VS_VERSION_INFO", fixed, 52, 0,
+                         {version_block("StringFileInfo", {}, 0, 1, {table}),
+                          version_block("VarFileInfo", {}, 0, 1, {version_block("Translation", translation, 4, 0, {})})});
+}
+
+pe::Expected flaps_with_version() {
+    pe::Expected flaps;
+    flaps.language = 1033;
+    flaps.bitmaps = {{id(4096), 423, 183, 8}};
+    flaps.has_version = true;
+    flaps.version = {"1.1.0.0", "1.1.0.0", "telvor_flaps"};
+    return flaps;
+}
+
+}  // namespace
+
+TEST(PeCheck, VersionBlockIsReadAndChecked) {
+    auto block = version_resource(0x00010001, 0, "telvor_flaps");
+    pe::VersionInfo info;
+    std::string error;
+    ASSERT_TRUE(pe::read_version(block, info, error)) << error;
+    EXPECT_EQ(info.file_version, "1.1.0.0");
+    EXPECT_EQ(info.product_version, "1.1.0.0");
+    EXPECT_EQ(info.string("ProductName"), "telvor_flaps");
+    EXPECT_EQ(info.string("FileVersion"), "1.1.0.0");
+
+    std::vector<Entry> entries = {{RT_BITMAP, id(4096), 1033, dib(423, 183, 8)}, {id(16), id(1), 1033, block}};
+    EXPECT_EQ(problems_of(entries, flaps_with_version()), std::vector<std::string>{});
+    // Without a version expected, the block is an unexpected resource.
+    pe::Expected plain = flaps_with_version();
+    plain.has_version = false;
+    EXPECT_TRUE(contains(problems_of(entries, plain), "resource 1: unexpected resource type 16"));
+}
+
+TEST(PeCheck, VersionDifferencesAndDamageAreNamed) {
+    std::vector<Entry> entries = {{RT_BITMAP, id(4096), 1033, dib(423, 183, 8)},
+                                  {id(16), id(1), 1036, version_resource(0x00010002, 0, "other")}};
+    auto problems = problems_of(entries, flaps_with_version());
+    EXPECT_TRUE(contains(problems, "version block: language 1036, expected 1033"));
+    EXPECT_TRUE(contains(problems, "version block: file version \"1.2.0.0\", expected \"1.1.0.0\""));
+    EXPECT_TRUE(contains(problems, "version block: ProductName \"other\", expected \"telvor_flaps\""));
+    entries.pop_back();
+    EXPECT_TRUE(contains(problems_of(entries, flaps_with_version()), "version block: missing"));
+
+    pe::VersionInfo info;
+    std::string error;
+    auto block = version_resource(0x00010001, 0, "telvor_flaps");
+    for (size_t cut : {size_t(0), size_t(5), size_t(20), size_t(60), block.size() - 1}) {
+        auto damaged = block;
+        damaged.resize(cut);
+        EXPECT_FALSE(pe::read_version(damaged, info, error)) << cut;
+        EXPECT_FALSE(error.empty());
+    }
+    auto unsigned_block = block;
+    unsigned_block[40] ^= 0xFF;  // inside the fixed information's signature
+    EXPECT_FALSE(pe::read_version(unsigned_block, info, error));
+    EXPECT_EQ(error, "version resource without its fixed file information");
+    auto endless = block;
+    put16(endless, 0, 0xFFFF);  // longer than the resource
+    EXPECT_FALSE(pe::read_version(endless, info, error));
+}

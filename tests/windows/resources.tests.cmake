@@ -30,7 +30,13 @@ endif()
 
 # Telvor_Flaps: its own table, language English (United States).
 if(TARGET Telvor_Flaps AND EXISTS ${PROJECT_SOURCE_DIR}/flaps_module/bitmap_sizes.txt)
+  set(FLAPS_TABLES --language 1033 --bitmaps ${PROJECT_SOURCE_DIR}/flaps_module/bitmap_sizes.txt)
   add_test(NAME Telvor_Flaps_resources
-    COMMAND ${PE_CHECK} --language 1033 --bitmaps ${PROJECT_SOURCE_DIR}/flaps_module/bitmap_sizes.txt
-            $<TARGET_FILE:Telvor_Flaps>)
+    COMMAND ${PE_CHECK} ${FLAPS_TABLES} --version 1.1.0.0 --product telvor_flaps $<TARGET_FILE:Telvor_Flaps>)
+  # A wrong expectation of the version block is named.
+  add_test(NAME pe_check_reports_wrong_version
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=${PE_CHECK}
+            "-DARGS=${FLAPS_TABLES};--version;1.2.0.0;--product;telvor_flaps;$<TARGET_FILE:Telvor_Flaps>"
+            "-DEXPECT=version block: file version" -DMULTILINE=1
+            -P ${PROJECT_SOURCE_DIR}/tests/expect_failure.cmake)
 endif()

@@ -35,6 +35,8 @@ void add_radio_artwork(Catalogue& c);
 void add_engine_artwork(Catalogue& c);
 void add_controls_artwork(Catalogue& c);
 void add_panel_button_artwork(Catalogue& c);
+// Telvor_Flaps' own two bitmaps (drawn with --sizes flaps_module/bitmap_sizes.txt).
+void add_flaps_module_artwork(Catalogue& c);
 
 inline void add_all_artwork(Catalogue& c) {
     add_flight_artwork(c);
@@ -43,6 +45,7 @@ inline void add_all_artwork(Catalogue& c) {
     add_engine_artwork(c);
     add_controls_artwork(c);
     add_panel_button_artwork(c);
+    add_flaps_module_artwork(c);
 }
 
 }  // namespace art

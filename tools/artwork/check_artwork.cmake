@@ -4,7 +4,7 @@
 foreach(run a b)
   file(REMOVE_RECURSE ${WORK}/${run})
   file(MAKE_DIRECTORY ${WORK}/${run})
-  execute_process(COMMAND ${GENERATOR} ${WORK}/${run} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+  execute_process(COMMAND ${GENERATOR} ${WORK}/${run} --sizes ${SIZES} RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "the generator failed: ${err}")
   endif()

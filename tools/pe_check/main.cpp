@@ -1,7 +1,11 @@
 // pe_check: verifies the resources of a built Windows gauge module against
 // its bitmap and wave tables.
 //
-//   pe_check --language <id> --bitmaps <table> [--waves <table>] <module>
+//   pe_check --language <id> --bitmaps <table> [--waves <table>]
+//            [--version <a.b.c.d> --product <name>] <module>
+//
+// With --version the module must carry one version block whose file and
+// product versions are that version and whose product name is the name.
 //
 // Prints one line per problem, each naming the module, and exits 1 when
 // there is any; exits 0 with a one-line summary when everything agrees.
@@ -24,6 +28,11 @@ int main(int argc, char** argv) {
             bitmaps = argv[++i];
         } else if (arg == "--waves" && i + 1 < argc) {
             waves = argv[++i];
+        } else if (arg == "--version" && i + 1 < argc) {
+            expected.has_version = true;
+            expected.version.file_version = expected.version.product_version = argv[++i];
+        } else if (arg == "--product" && i + 1 < argc) {
+            expected.version.product_name = argv[++i];
         } else if (module.empty() && arg[0] != '-') {
             module = arg;
         } else {
@@ -32,7 +41,8 @@ int main(int argc, char** argv) {
         }
     }
     if (module.empty() || !language_given || bitmaps.empty()) {
-        std::cerr << "usage: pe_check --language <id> --bitmaps <table> [--waves <table>] <module>\n";
+        std::cerr << "usage: pe_check --language <id> --bitmaps <table> [--waves <table>] "
+                     "[--version <a.b.c.d> --product <name>] <module>\n";
         return 2;
     }
     std::string error;
@@ -56,6 +66,6 @@ int main(int argc, char** argv) {
     for (const std::string& p : problems) std::cerr << module << ": " << p << "\n";
     if (!problems.empty()) return 1;
     std::cout << module << ": " << expected.bitmaps.size() << " bitmaps and " << expected.waves.size()
-              << " waves as expected\n";
+              << " waves" << (expected.has_version ? " and the version block" : "") << " as expected\n";
     return 0;
 }

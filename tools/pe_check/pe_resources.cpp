@@ -13,6 +13,8 @@ namespace pe {
 namespace {
 
 constexpr uint32_t RT_BITMAP = 2;
+constexpr uint32_t RT_VERSION = 16;
+constexpr uint32_t FIXED_FILE_INFO_SIGNATURE = 0xFEEF04BD;
 const char* const WAVE_TYPE = "WAVE";
 
 // Bounds-checked little-endian reads of a byte range.
@@ -298,6 +300,123 @@ bool read_wave(const std::vector<uint8_t>& data, WaveInfo& info, std::string& er
     return error = have_format ? "no data chunk" : "no format chunk", false;
 }
 
+namespace {
+
+std::string dotted(uint32_t ms, uint32_t ls) {
+    return std::to_string(ms >> 16) + "." + std::to_string(ms & 0xFFFF) + "." + std::to_string(ls >> 16) + "." +
+           std::to_string(ls & 0xFFFF);
+}
+
+uint64_t align4(uint64_t at) { return (at + 3) & ~uint64_t(3); }
+
+// One block of a version resource: length, value length, type, a UTF-16
+// key, the value and the child blocks, each part on a 32-bit boundary.
+struct VersionBlock {
+    uint64_t at, end;       // the block's bytes
+    std::string key;        // ASCII of the key ('?' outside it)
+    uint64_t value_at;      // the value's first byte
+    uint64_t value_length;  // in bytes (text values count characters)
+    uint16_t type;          // 1 text, 0 binary
+    uint64_t children_at;
+};
+
+bool read_block(const Bytes& b, uint64_t at, uint64_t limit, VersionBlock& block, std::string& error) {
+    if (!b.has(at, 6) || at + 6 > limit) return error = "version block header runs past the resource", false;
+    uint16_t length = b.u16(at), value_length = b.u16(at + 2);
+    block.type = b.u16(at + 4);
+    if (length < 6 || at + length > limit) return error = "version block length runs past its parent", false;
+    block.at = at;
+    block.end = at + length;
+    block.key.clear();
+    uint64_t p = at + 6;
+    for (;; p += 2) {
+        if (p + 2 > block.end) return error = "version block key is not terminated", false;
+        uint16_t c = b.u16(p);
+        if (c == 0) break;
+        block.key += c < 0x80 ? char(c) : '?';
+    }
+    block.value_at = align4(p + 2);
+    block.value_length = block.type == 1 ? uint64_t(value_length) * 2 : value_length;
+    if (block.value_at + block.value_length > block.end) {
+        if (block.value_length) return error = "version value runs past its block", false;
+        block.value_at = block.end;
+    }
+    block.children_at = align4(block.value_at + block.value_length);
+    return true;
+}
+
+std::string text_value(const Bytes& b, const VersionBlock& block) {
+    std::string s;
+    for (uint64_t p = block.value_at; p + 2 <= block.value_at + block.value_length; p += 2) {
+        uint16_t c = b.u16(p);
+        if (c == 0) break;
+        s += c < 0x80 ? char(c) : '?';
+    }
+    return s;
+}
+
+// Calls visit on each child of a block; false on a malformed child.
+template <typename Visit>
+bool each_child(const Bytes& b, const VersionBlock& parent, std::string& error, Visit visit) {
+    for (uint64_t at = parent.children_at; at + 6 <= parent.end;) {
+        VersionBlock child;
+        if (!read_block(b, at, parent.end, child, error) || !visit(child)) return false;
+        at = align4(child.end);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string VersionInfo::string(const std::string& key) const {
+    for (const auto& [k, v] : strings)
+        if (k == key) return v;
+    return {};
+}
+
+bool read_version(const std::vector<uint8_t>& data, VersionInfo& info, std::string& error) {
+    Bytes b(data);
+    VersionBlock root;
+    if (!read_block(b, 0, data.size(), root, error)) return false;
+    if (root.key != "VS_VERSION_INFO") return error = "version resource without VS_VERSION_INFO", false;
+    if (root.value_length < 52 || b.u32(root.value_at) != FIXED_FILE_INFO_SIGNATURE)
+        return error = "version resource without its fixed file information", false;
+    info.file_version = dotted(b.u32(root.value_at + 8), b.u32(root.value_at + 12));
+    info.product_version = dotted(b.u32(root.value_at + 16), b.u32(root.value_at + 20));
+    info.strings.clear();
+    return each_child(b, root, error, [&](const VersionBlock& file_info) {
+        if (file_info.key != "StringFileInfo") return true;
+        return each_child(b, file_info, error, [&](const VersionBlock& table) {
+            return each_child(b, table, error, [&](const VersionBlock& entry) {
+                info.strings.emplace_back(entry.key, text_value(b, entry));
+                return true;
+            });
+        });
+    });
+}
+
+namespace {
+
+void check_version(const Resource& r, const ExpectedVersion& e, std::vector<std::string>& problems) {
+    VersionInfo info;
+    std::string error;
+    if (!read_version(r.data, info, error)) {
+        problems.push_back("version block: " + error);
+        return;
+    }
+    auto compare = [&](const std::string& what, const std::string& found, const std::string& expected) {
+        if (found != expected)
+            problems.push_back("version block: " + what + " \"" + found + "\", expected \"" + expected + "\"");
+    };
+    compare("file version", info.file_version, e.file_version);
+    compare("product version", info.product_version, e.product_version);
+    compare("FileVersion", info.string("FileVersion"), e.file_version);
+    compare("ProductVersion", info.string("ProductVersion"), e.product_version);
+    compare("ProductName", info.string("ProductName"), e.product_name);
+}
+
+}  // namespace
+
 std::vector<std::string> check_resources(const std::vector<Resource>& resources, const Expected& expected) {
     std::vector<std::string> problems;
     auto is_bitmap = [](const Resource& r) { return !r.type.named && r.type.id == RT_BITMAP; };
@@ -305,6 +424,14 @@ std::vector<std::string> check_resources(const std::vector<Resource>& resources,
     std::map<std::string, int> seen;
     for (const Resource& r : resources) {
         std::string what = (is_bitmap(r) ? "bitmap " : is_wave(r) ? "wave " : "resource ") + r.name.text();
+        if (expected.has_version && !r.type.named && r.type.id == RT_VERSION) {
+            if (r.language != expected.language)
+                problems.push_back("version block: language " + std::to_string(r.language) + ", expected " +
+                                   std::to_string(expected.language));
+            if (++seen["version"] == 2) problems.push_back("version block: present more than once");
+            check_version(r, expected.version, problems);
+            continue;
+        }
         if (!is_bitmap(r) && !is_wave(r)) {
             problems.push_back(what + ": unexpected resource type " + r.type.text());
             continue;
@@ -358,6 +485,7 @@ std::vector<std::string> check_resources(const std::vector<Resource>& resources,
         if (!seen.count("bitmap " + b.name.text())) problems.push_back("bitmap " + b.name.text() + ": missing");
     for (const ExpectedWave& w : expected.waves)
         if (!seen.count("wave " + std::to_string(w.id))) problems.push_back("wave " + std::to_string(w.id) + ": missing");
+    if (expected.has_version && !seen.count("version")) problems.push_back("version block: missing");
     return problems;
 }
 

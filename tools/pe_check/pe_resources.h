@@ -42,10 +42,18 @@ struct ExpectedWave {
     uint32_t rate = 0, bits = 0, data_bytes = 0;
 };
 
+// The version block a module carries (Telvor_Flaps does; Morvane_Instr
+// has none): file and product version as "a.b.c.d", the product name.
+struct ExpectedVersion {
+    std::string file_version, product_version, product_name;
+};
+
 struct Expected {
     uint32_t language = 0;
     std::vector<ExpectedBitmap> bitmaps;
     std::vector<ExpectedWave> waves;
+    bool has_version = false;  // without it a version resource is unexpected
+    ExpectedVersion version;
 };
 
 // The tables as the resources/ text files hold them: one resource a line,
@@ -65,6 +73,15 @@ struct WaveInfo {
     uint32_t format_tag = 0, channels = 0, rate = 0, bits = 0, data_bytes = 0;
 };
 bool read_wave(const std::vector<uint8_t>& data, WaveInfo& info, std::string& error);
+
+// What a version resource declares: the fixed versions as "a.b.c.d" and
+// the strings of its string tables by key.
+struct VersionInfo {
+    std::string file_version, product_version;
+    std::vector<std::pair<std::string, std::string>> strings;
+    std::string string(const std::string& key) const;
+};
+bool read_version(const std::vector<uint8_t>& data, VersionInfo& info, std::string& error);
 
 // Every difference between the resources and the expectation, one line each
 // ("bitmap 280: 160x56 expected, 150x56 found"); empty when they agree.
