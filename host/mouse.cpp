@@ -26,15 +26,15 @@ bool box_contains(const MouseRect& r, int32_t x, int32_t y, int32_t gauge_w, int
     return x >= r.x && int64_t(x) < int64_t(r.x) + r.width && y >= r.y && int64_t(y) < int64_t(r.y) + r.height;
 }
 
-std::string tooltip_of(const MouseRect& record) {
-    if (record.text) return format_tooltip(record.text, record.args, record.arg_count);
+std::string tooltip_of(const MouseRect& record, bool call_arguments) {
+    if (record.text) return format_tooltip(record.text, call_arguments ? record.args : nullptr, record.arg_count);
     if (record.help_id) return SimHost::help_text(record.help_id);
     return {};
 }
 
 }  // namespace
 
-HitResult Placement::hit(int32_t x, int32_t y) const {
+HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
     HitResult result;
     std::vector<Region> stack;
     int best_depth = -1;
@@ -48,7 +48,7 @@ HitResult Placement::hit(int32_t x, int32_t y) const {
             if (!stack.empty()) {
                 // A region's own tooltip record speaks for it; an empty
                 // record leaves the region's help text.
-                std::string text = tooltip_of(*r);
+                std::string text = tooltip_of(*r, call_arguments);
                 if (!text.empty()) {
                     stack.back().tooltip = text;
                     stack.back().has_tooltip = true;

@@ -151,6 +151,14 @@ void Placement::update_cycle() {
     compute_drawn();
 }
 
+void Placement::bare_cycle() {
+    if (killed_) return;
+    for (ElementHeader* e : order_) refresh_sources(e);
+    bare_ = true;
+    compute_drawn();
+    bare_ = false;
+}
+
 void Placement::compute_drawn() {
     DrawnElement* previous = nullptr;
     for (DrawnElement& d : drawn_) {
@@ -182,28 +190,28 @@ void Placement::compute_element(DrawnElement& d, DrawnElement*) {
     switch (e->kind) {
     case ELEMENT_NEEDLE: {
         auto* n = reinterpret_cast<NeedleElement*>(e);
-        d.value = n->callback ? n->callback(n) : n->source.value;
+        d.value = fed(n->callback, n, n->source.value);
         double target = needle_angle(n->table, n->table_entries, e->x, e->y, d.value);
         d.angle = drawn_once_ ? limit_travel(previous_angle, target, n->max_travel) : target;
         break;
     }
     case ELEMENT_STRING: {
         auto* s = reinterpret_cast<StringElement*>(e);
-        d.value = s->callback ? s->callback(s) : s->source[0].value;
+        d.value = fed(s->callback, s, s->source[0].value);
         d.text = s->text ? std::string(s->text, strnlen(s->text, s->max_chars + 1)) : std::string();
         break;
     }
     case ELEMENT_SLIDER: {
         if (legacy_) {
             auto* s = reinterpret_cast<LegacySliderElement*>(e);
-            d.value = s->x.callback ? s->x.callback(&s->x.source) : s->x.source.value;
-            d.value_y = s->y.callback ? s->y.callback(&s->y.source) : s->y.source.value;
+            d.value = fed(s->x.callback, &s->x.source, s->x.source.value);
+            d.value_y = fed(s->y.callback, &s->y.source, s->y.source.value);
             d.dx = d.value * s->x.scale;
             d.dy = d.value_y * s->y.scale;
         } else {
             auto* s = reinterpret_cast<SliderElement*>(e);
-            d.value = s->callback_x ? s->callback_x(s) : s->source_x.value;
-            d.value_y = s->callback_y ? s->callback_y(s) : s->source_y.value;
+            d.value = fed(s->callback_x, s, s->source_x.value);
+            d.value_y = fed(s->callback_y, s, s->source_y.value);
             d.dx = d.value * s->scale_x;
             d.dy = d.value_y * s->scale_y;
         }
@@ -211,23 +219,23 @@ void Placement::compute_element(DrawnElement& d, DrawnElement*) {
     }
     case ELEMENT_ICON: {
         auto* i = reinterpret_cast<IconElement*>(e);
-        d.value = i->callback ? i->callback(i) : i->source.value;
+        d.value = fed(i->callback, i, i->source.value);
         d.image = icon_image(d.value, i->image_count);
         break;
     }
     case ELEMENT_MOVING_IMAGE: {
         auto* m = reinterpret_cast<MovingImageElement*>(e);
-        d.value = m->callback_x ? m->callback_x(m) : m->source_x.value;
-        d.value_y = m->callback_y ? m->callback_y(m) : m->source_y.value;
+        d.value = fed(m->callback_x, m, m->source_x.value);
+        d.value_y = fed(m->callback_y, m, m->source_y.value);
         d.dx = d.value;
         d.dy = d.value_y;
         break;
     }
     case ELEMENT_SPRITE: {
         auto* s = reinterpret_cast<SpriteElement*>(e);
-        d.value = s->callback_x ? s->callback_x(s) : s->source_x.value;
-        d.value_y = s->callback_y ? s->callback_y(s) : s->source_y.value;
-        d.value_rotation = s->callback_rotation ? s->callback_rotation(s) : s->source_rotation.value;
+        d.value = fed(s->callback_x, s, s->source_x.value);
+        d.value_y = fed(s->callback_y, s, s->source_y.value);
+        d.value_rotation = fed(s->callback_rotation, s, s->source_rotation.value);
         d.dx = d.value * s->scale_x;
         d.dy = d.value_y * s->scale_y;
         d.rotation = d.value_rotation * s->scale_rotation;

@@ -84,9 +84,14 @@ public:
     void update_cycle();
     // The drawn state again, without a new cycle (after a click, say).
     void compute_drawn();
+    // The host's own share of a cycle: the same refresh and drawing walk of
+    // the records with no module callback called (for measurements).
+    void bare_cycle();
 
     // The mouse, in background-bitmap pixels of this gauge.
-    HitResult hit(int32_t x, int32_t y) const;
+    // With call_arguments false the tooltip's placeholders are left as
+    // written and no tooltip argument callback is called.
+    HitResult hit(int32_t x, int32_t y, bool call_arguments = true) const;
     std::string tooltip(int32_t x, int32_t y) const { return hit(x, y).tooltip; }
     int32_t cursor(int32_t x, int32_t y) const { return hit(x, y).cursor; }
     // A click with the given button flag; true when a click area took it.
@@ -125,6 +130,13 @@ private:
     void collect_order(ElementHeader* const* list);
     void refresh_sources(ElementHeader* e);
     void compute_element(DrawnElement& d, DrawnElement* previous);
+    // The value the host feeds an element: the callback's result, or the
+    // source variable when there is no callback (or in a bare walk).
+    template <typename Fn, typename Arg>
+    double fed(Fn callback, Arg* arg, double source) const {
+        return callback && !bare_ ? callback(arg) : source;
+    }
+    bool bare_ = false;
     bool send_click(const MouseRect* child, int32_t x, int32_t y, uint32_t flags);
     const MouseRect* rect_list() const;
 
