@@ -10,6 +10,8 @@
 // parameter string. The host keeps its placements until it is replaced
 // every few thousand inputs, so a fuzzing run wants -detect_leaks=0:
 //   panel_parameters_fuzz -runs=1000000 -max_len=256 -detect_leaks=0 CORPUS
+#include <dlfcn.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +142,10 @@ sim::LoadedModule* g_module = nullptr;
 int g_inputs = 0;
 
 sim::SimHost& host() {
+    // The module's coverage counters must stay mapped while the fuzzer
+    // reads them, so it is never unloaded between hosts.
+    static void* pinned = dlopen(MORVANE_MODULE_PATH, RTLD_NOW | RTLD_NODELETE);
+    (void)pinned;
     if (!g_host || ++g_inputs >= kInputsPerHost) {
         g_host.reset();
         g_host = std::make_unique<sim::SimHost>();
