@@ -31,6 +31,8 @@ static_assert(BUFFER_FLAGS == 0x80E0);
 // Open the resource bytes as a memory file, buffered, for reading.
 constexpr DWORD MEMORY_FILE_FLAGS = MMIO_ALLOCBUF | MMIO_READWRITE;
 static_assert(MEMORY_FILE_FLAGS == 0x10002);
+// The wave format as a "fmt " chunk holds it, size word included.
+static_assert(sizeof(WAVEFORMATEX) == 18);
 // A PCM format without its trailing size word.
 constexpr DWORD PCM_FORMAT_BYTES = 16;
 

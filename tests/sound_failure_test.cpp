@@ -252,6 +252,8 @@ std::vector<BrokenWave> broken_waves() {
         {"RIFF chunk runs past the end", patched(good, 4, uint32_t(good.size()))},
         {"fmt chunk runs past the end", patched(good, 16, 0x7FFFFFFFu)},
         {"cut inside the fmt chunk", truncated(good, 20)},
+        {"16-byte fmt chunk at the very end", patched(truncated(spec([](WaveSpec& s) { s.format_bytes = 16; }), 36),
+                                                      4, 28)},
         {"cut inside the data header", truncated(good, 42)},
         {"not PCM", spec([](WaveSpec& s) { s.format_tag = 2; })},
         {"12 bits per sample", spec([](WaveSpec& s) { s.bits = 12; })},
