@@ -99,6 +99,7 @@ at 1    ramp 390 0 2200 6           # engine 1 revolutions
 at 2    ramp 429 0 2200 6           # engine 2 revolutions
 at 1    ramp 391 30 48 6
 at 2    ramp 430 30 48 6
+at 4    click 1305 499              # the radio altimeter switch
 at 8    click 1727 200              # the ADF main switch
 # take-off run and rotation
 at 12   ramp 61 0 95 12             # airspeed, knots

@@ -76,6 +76,22 @@ ElementHeader* Placement::copy_element(const ElementHeader* source) {
     element_storage_.push_back(std::move(storage));
     if (e->gauge == original_) e->gauge = header_.get();
     e->next = copy_list(source->next);
+    if (e->kind == ELEMENT_NEEDLE && !legacy_) {
+        // The host keeps its own copy of a needle's table and writes the
+        // angle it computed for each point into the entry, where gauges may
+        // read it back.
+        auto* n = reinterpret_cast<NeedleElement*>(e);
+        if (n->table && n->table_entries > 0 && n->table_entries <= 64) {
+            auto table = std::make_unique<NonlinearityEntry[]>(n->table_entries);
+            std::vector<double> angles = table_angles(n->table, n->table_entries, e->x, e->y);
+            for (uint32_t i = 0; i < n->table_entries; ++i) {
+                table[i] = n->table[i];
+                table[i].host_angle = angles[i];
+            }
+            n->table = table.get();
+            table_storage_.push_back(std::move(table));
+        }
+    }
     if (e->kind == ELEMENT_STRING && !legacy_) {
         auto* s = reinterpret_cast<StringElement*>(e);
         // Exactly the maximum characters plus the terminator, so that a

@@ -152,6 +152,7 @@ private:
     std::vector<std::unique_ptr<uint8_t[]>> element_storage_;
     std::vector<std::unique_ptr<ElementHeader*[]>> list_storage_;
     std::vector<std::unique_ptr<char[]>> text_buffers_;
+    std::vector<std::unique_ptr<NonlinearityEntry[]>> table_storage_;
     std::vector<MouseRect> mouse_rects_;
     std::vector<ElementHeader*> order_;
     std::vector<DrawnElement> drawn_;

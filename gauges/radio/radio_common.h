@@ -134,8 +134,8 @@ struct PanelClick {
     int32_t placements;
 };
 
-inline void install_click(PanelClick& click, HostWord module) {
-    if (click.placements++ == 0) sound::install_click(click.sound, module, CLICK_WAVE);
+inline void install_click(PanelClick& click, HostWord module, uint32_t wave = CLICK_WAVE) {
+    if (click.placements++ == 0) sound::install_click(click.sound, module, wave);
 }
 
 inline void kill_click(PanelClick& click) {

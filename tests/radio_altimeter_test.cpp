@@ -1,0 +1,242 @@
+// The radio altimeter, its decision-height lamp and its power switch: the
+// dial, the knob, the lamp, the switch and the spoken call-outs of an
+// approach.
+#include <cmath>
+#include <vector>
+
+#include "platform/linux/sound_inspect.h"
+#include "tests/hostile_values.h"
+#include "tests/host_fixture.h"
+
+namespace {
+
+constexpr double kFoot = 1 / 3.28084;
+enum : size_t { kPointer = 1, kMarker = 2, kKnob = 4 };
+constexpr uint32_t kDhUp = 66321, kDhDown = 66322;
+
+class RadioAltimeterTest : public ModuleTest {
+protected:
+    void switch_on() {
+        sim::Placement& s = place("Radio_Altimeter_Switch");
+        ASSERT_TRUE(s.click(20, 80));
+        host.cycle();
+    }
+    // Vertical speed in feet per minute as the simulator gives it.
+    void sink(double fpm) { host.set_var(65, fpm / 60 * 0.3048 * 256); }
+    // The call-out waves heard so far, in order.
+    static std::vector<uint32_t> callouts() {
+        std::vector<uint32_t> waves;
+        for (const auto& s : sound_inspect::played())
+            if (s.wave_id >= 3290 && s.wave_id <= 3400) waves.push_back(s.wave_id);
+        return waves;
+    }
+    // A steady descent from `from_ft` to the ground at `fpm`, `per_cycle`
+    // feet per update.
+    void descend(double from_ft, double fpm, double per_cycle) {
+        sink(-fpm);
+        for (double h = from_ft; h >= -per_cycle; h -= per_cycle) {
+            host.set_var(614, std::max(h, 0.0) * kFoot);
+            host.cycle();
+        }
+    }
+    sim::Placement& altimeter(const char* params = "s1") {
+        host.set_var(755, 30);
+        host.set_var(614, 1200 * kFoot);
+        sim::Placement& p = place("Radio_Altimeter", params);
+        host.setup(p);
+        sink(-700);
+        host.cycles(40);  // the filter settles on the descent
+        return p;
+    }
+};
+
+TEST_F(RadioAltimeterTest, ApproachSpeaksEveryHeightOnceInOrderAtItsVolume) {
+    switch_on();
+    host.set_var(615, 250 * kFoot);
+    sim::Placement& p = altimeter();
+    descend(1200, 700, 2);
+    const std::vector<uint32_t> expected = {3290, 3300, 3310, 3320, 3400, 3330, 3340,
+                                            3350, 3360, 3370, 3380, 3390};
+    EXPECT_EQ(callouts(), expected);
+    for (const auto& s : sound_inspect::played())
+        if (s.wave_id >= 3290) { EXPECT_EQ(s.volume, -500) << s.wave_id; }
+    // On the ground with the height still 0 nothing repeats.
+    host.cycles(300);
+    EXPECT_EQ(callouts(), expected);
+    host.kill(p);
+    EXPECT_EQ(sound_inspect::live().buffers, 1);  // the switch's click alone
+}
+
+TEST_F(RadioAltimeterTest, ACallOutStillSpeakingIsNotRestarted) {
+    switch_on();
+    altimeter();
+    // Back and forth over 1000 ft within one recording.
+    for (int i = 0; i < 3; ++i) {
+        host.set_var(614, 1001 * kFoot);
+        host.cycle();
+        host.set_var(614, 999 * kFoot);
+        host.cycle();
+    }
+    EXPECT_EQ(callouts(), std::vector<uint32_t>{3290});
+}
+
+TEST_F(RadioAltimeterTest, DecisionHeightZeroOnTheGroundDoesNotRepeat) {
+    switch_on();
+    host.set_var(615, 0);
+    host.set_var(755, 30);
+    host.set_var(614, 0);
+    host.set_var(65, 0);
+    sim::Placement& p = place("Radio_Altimeter", "s1");
+    host.setup(p);
+    host.cycles(600);
+    EXPECT_TRUE(callouts().empty());
+}
+
+TEST_F(RadioAltimeterTest, SilentWithoutKeyPowerConditionOrSound) {
+    for (const char* params : {"", "s0", "s=1", "s12", "/s1", "x"}) {
+        sim::SimHost h;
+        ASSERT_NE(h.load_module(MORVANE_MODULE_PATH, nullptr), nullptr);
+        h.place("Radio_Altimeter_Switch", nullptr)->click(20, 80);
+        h.set_var(755, 30);
+        sim::Placement* p = h.place("Radio_Altimeter", params);
+        h.setup(*p);
+        h.set_var(65, -700.0 / 60 * 0.3048 * 256);
+        for (double ft = 1200; ft >= 0; ft -= 5) h.set_var(614, ft * kFoot), h.cycle();
+        EXPECT_TRUE(callouts().empty()) << params;
+    }
+    // Switched off, or the condition below 20.
+    sim::Placement& p = altimeter();
+    descend(1200, 700, 5);
+    EXPECT_TRUE(callouts().empty());
+    EXPECT_EQ(p.element(kPointer).value, 0);
+}
+
+TEST_F(RadioAltimeterTest, BelowTheConditionOrWithoutSoundNothingPlays) {
+    switch_on();
+    host.set_var(755, 19);
+    host.set_var(614, 1200 * kFoot);
+    sim::Placement& p = place("Radio_Altimeter", "s1");
+    host.setup(p);
+    sink(-700);
+    host.cycles(40);
+    descend(1200, 700, 5);
+    EXPECT_TRUE(callouts().empty());
+}
+
+TEST_F(RadioAltimeterTest, NoSoundDeviceLeavesTheDialWorking) {
+    sound_inspect::fail_step(sound_inspect::Step::CreateDevice);
+    switch_on();
+    sim::Placement& p = altimeter();
+    descend(1200, 700, 5);
+    EXPECT_TRUE(callouts().empty());
+    host.set_var(614, 500 * kFoot);
+    host.cycle();
+    EXPECT_DOUBLE_EQ(p.element(kPointer).value, 500 * kFoot);
+    sound_inspect::clear_failures();
+}
+
+TEST_F(RadioAltimeterTest, ClimbingThroughHeightsIsSilent) {
+    switch_on();
+    host.set_var(755, 30);
+    host.set_var(614, 0);
+    sim::Placement& p = place("Radio_Altimeter", "s1");
+    host.setup(p);
+    sink(1000);
+    for (double ft = 0; ft <= 1500; ft += 5) host.set_var(614, ft * kFoot), host.cycle();
+    EXPECT_TRUE(callouts().empty());
+}
+
+TEST_F(RadioAltimeterTest, DialMarkerAndKnob) {
+    sim::Placement& p = place("Radio_Altimeter");
+    host.set_var(614, 500 * kFoot);
+    host.set_var(615, 200 * kFoot);
+    host.cycle();
+    EXPECT_EQ(p.element(kPointer).value, 0);  // off: rests at 0 ft
+    double marker = p.element(kMarker).angle;
+    EXPECT_NEAR(p.element(kKnob).angle, 20 * marker, 1e-6);
+    host.set_var(615, 0);
+    host.cycle();
+    EXPECT_NEAR(p.element(kKnob).angle, 20 * p.element(kMarker).angle, 1e-6);
+    host.set_var(615, 3000 * kFoot);  // beyond the stop
+    host.cycle();
+    EXPECT_NEAR(p.element(kKnob).angle, 20 * p.element(kMarker).angle, 1e-6);
+    place("Radio_Altimeter_Switch").click(20, 80);
+    host.cycle();
+    EXPECT_DOUBLE_EQ(p.element(kPointer).value, 500 * kFoot);
+    EXPECT_EQ(p.tooltip(10, 10), sim::SimHost::help_text(0x3009));
+}
+
+TEST_F(RadioAltimeterTest, DecisionHeightKnobSteps) {
+    sim::Placement& p = place("Radio_Altimeter");
+    struct Case {
+        double feet;
+        std::vector<sim::KeyEvent> up, down;
+    };
+    const Case cases[] = {
+        {250, {{kDhUp, 1}}, {{kDhDown, 1}}},
+        {500, {{kDhUp, 0}}, {{kDhDown, 0}}},
+        {1000, {}, {{kDhDown, 0}}},
+        {0, {{kDhUp, 1}}, {}},
+    };
+    for (const Case& c : cases) {
+        host.set_var(615, c.feet * 0.3048);
+        host.clear_events();
+        p.click(290, 280);
+        EXPECT_EQ(host.events(), c.up) << c.feet;
+        host.clear_events();
+        p.click(250, 280);
+        EXPECT_EQ(host.events(), c.down) << c.feet;
+    }
+}
+
+TEST_F(RadioAltimeterTest, LampAndSwitchPictures) {
+    sim::Placement& lamp = place("Radio_Altimeter_DH_Light");
+    sim::Placement& sw = place("Radio_Altimeter_Switch");
+    host.set_var(616, 1);
+    host.set_var(60, 0);
+    host.cycle();
+    EXPECT_EQ(lamp.element(1).image, -1);  // off
+    EXPECT_EQ(sw.element(1).image, 1);
+    EXPECT_EQ(sw.tooltip(5, 5), "Radio-altimeter switch");
+    EXPECT_EQ(lamp.tooltip(5, 5), "Radio-altimeter decision height light");
+    sw.click(20, 80);
+    host.cycle();
+    EXPECT_EQ(sw.element(1).image, 2);
+    EXPECT_EQ(lamp.element(1).image, 0);
+    host.set_var(616, 0);
+    host.cycle();
+    EXPECT_EQ(lamp.element(1).image, -1);
+    host.set_var(616, 1);
+    host.set_var(60, 1.0);
+    host.cycle();
+    EXPECT_EQ(lamp.element(1).image, -1);
+    size_t clicks = 0;
+    for (const auto& s : sound_inspect::played()) clicks += s.wave_id == 10;
+    EXPECT_EQ(clicks, 1u);
+}
+
+TEST_F(RadioAltimeterTest, HostileValuesStayDrawableAndSilent) {
+    switch_on();
+    sim::Placement& p = altimeter();
+    sim::Placement& lamp = place("Radio_Altimeter_DH_Light");
+    for (double v : kHostileValues) {
+        for (uint32_t t : {614u, 615u, 616u, 65u, 60u, 755u}) host.set_var(t, v);
+        host.cycles(2);
+        for (size_t i : {kPointer, kKnob}) EXPECT_TRUE(std::isfinite(p.element(i).value)) << v;
+        EXPECT_GE(lamp.element(1).value, -1);
+        EXPECT_LT(lamp.element(1).value, 1);
+        p.click(290, 280);
+        p.click(250, 280);
+    }
+    // The filter and the call-outs still work after the hostile values.
+    host.set_var(755, 30);
+    host.set_var(615, 0);
+    host.set_var(614, 1200 * kFoot);
+    sink(-700);
+    host.cycles(60);
+    size_t before = callouts().size();
+    descend(1200, 700, 5);
+    EXPECT_EQ(callouts().size(), before + 12);  // the heights and the decision height of 0 at touchdown
+}
+
+}  // namespace
