@@ -8,8 +8,6 @@
 #include <limits>
 
 #include "host/bitmaps.h"
-#include "host/preview_support.h"
-#include "host/renderer.h"
 #include "host/sim_host.h"
 
 #ifdef TELVOR_MODULE_PATH
@@ -240,30 +238,6 @@ TEST_F(TelvorFlapsTest, BitmapsAreTheModulesOwn) {
     EXPECT_EQ(knob->width, 54);
     EXPECT_EQ(knob->height, 46);
     EXPECT_EQ(knob->bits, 8);
-}
-
-// The previewer draws the lever: the knob's white index line stands over
-// the knob's centre, x 69 at flaps up and 145 pixels further at half.
-TEST_F(TelvorFlapsTest, PreviewerDrawsTheKnobWhereTheFlapsAre) {
-    sim::Placement& p = place();
-    sim::GaugeRenderer renderer(sim::module_bitmap_lookup());
-    auto bright = [](const sim::Image& image, int x, int y) {
-        const auto& px = image.at(x, y);
-        return px.r > 200 && px.g > 200 && px.b > 200;
-    };
-    host.set_var(kFlapsPosition, 0);
-    host.cycle();
-    sim::Image up = renderer.render(p, {});
-    ASSERT_EQ(up.width, 423);
-    ASSERT_EQ(up.height, 183);
-    host.set_var(kFlapsPosition, 8191.5);
-    host.cycle();
-    sim::Image half = renderer.render(p, {});
-    EXPECT_TRUE(renderer.problems().empty());
-    EXPECT_TRUE(bright(up, 69, 75));
-    EXPECT_FALSE(bright(half, 69, 75));
-    EXPECT_TRUE(bright(half, 214, 75));
-    EXPECT_FALSE(bright(up, 214, 75));
 }
 
 #endif  // TELVOR_MODULE_PATH
