@@ -33,6 +33,10 @@ Rgba Image::sample(double x, double y) const {
 }
 
 void blend(Rgba& dst, Rgba src, double opacity) {
+    if (src.a == 255 && opacity >= 1.0) {
+        dst = src;
+        return;
+    }
     double a = src.a / 255.0 * opacity;
     if (a <= 0) return;
     double da = dst.a / 255.0;

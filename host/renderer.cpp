@@ -43,6 +43,23 @@ void draw_transformed(Image& canvas, const Image& src, double ax, double ay, dou
                       double sx, double sy, double light, const Mask& mask = {}) {
     if (src.empty() || !std::isfinite(degrees) || !std::isfinite(dx) || !std::isfinite(dy)) return;
     if (!(sx > 0) || !(sy > 0)) return;
+    // Most of a panel is bitmaps drawn unturned at whole pixels: copied
+    // pixel for pixel, without sampling.
+    double ox = dx - ax * sx, oy = dy - ay * sy;
+    if (degrees == 0 && sx == 1 && sy == 1 && ox == std::floor(ox) && oy == std::floor(oy) &&
+        std::fabs(ox) < 1e6 && std::fabs(oy) < 1e6) {
+        int ix = static_cast<int>(ox), iy = static_cast<int>(oy);
+        int y0 = std::max(0, iy), y1 = std::min(canvas.height, iy + src.height);
+        int x0 = std::max(0, ix), x1 = std::min(canvas.width, ix + src.width);
+        for (int py = y0; py < y1; ++py) {
+            const Rgba* row = &src.at(0, py - iy);
+            for (int px = x0; px < x1; ++px) {
+                Rgba colour = row[px - ix];
+                if (colour.a && mask.allows(px, py)) blend(canvas.at(px, py), lit(colour, light));
+            }
+        }
+        return;
+    }
     double phi = degrees * kPi / 180.0, c = std::cos(phi), s = std::sin(phi);
     // Bounding box of the four corners on the canvas.
     double min_x = 1e18, min_y = 1e18, max_x = -1e18, max_y = -1e18;
