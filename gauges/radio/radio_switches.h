@@ -18,3 +18,6 @@ extern int32_t nav1_power_on;
 extern int32_t nav1_tone_on;
 extern int32_t nav2_power_on;
 extern int32_t nav2_tone_on;
+
+// Radio_XPDR (radio_xpdr.cpp)
+extern int32_t xpdr_power_on;
