@@ -93,8 +93,19 @@ SimHost::SimHost() {
 SimHost::~SimHost() {
     kill_all();
     placements_.clear();
-    for (auto& m : modules_)
+    for (auto& m : modules_) {
         if (m->linkage_ && m->linkage_->deinit) m->linkage_->deinit();
+        // A module another host still has loaded stays mapped: hand its
+        // imports back to that host rather than leave them on this one's
+        // table, which is about to go.
+        if (m->import_table_ && m->import_table_->entry.services == &services_) {
+            HostServices* back = nullptr;
+            if (previous_current_)
+                for (auto& other : previous_current_->modules_)
+                    if (other->handle_ == m->handle_) back = &previous_current_->services_;
+            m->import_table_->entry.services = back;
+        }
+    }
     modules_.clear();
     g_current = previous_current_;
 }

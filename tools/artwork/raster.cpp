@@ -242,10 +242,13 @@ constexpr int kSub = 16;
 void Canvas::coverage(const Path& p, int& bx0, int& by0, int& bx1, int& by1, std::vector<float>& cov) const {
     double fx0, fy0, fx1, fy1;
     p.bounds(fx0, fy0, fx1, fy1);
-    bx0 = std::max(0, static_cast<int>(std::floor(fx0)));
-    by0 = std::max(0, static_cast<int>(std::floor(fy0)));
-    bx1 = std::min(w_, static_cast<int>(std::floor(fx1)) + 1);
-    by1 = std::min(h_, static_cast<int>(std::floor(fy1)) + 1);
+    // Bounds are clamped to the canvas before they become integers, so a
+    // shape far outside (or an empty path's infinite bounds) converts safely.
+    auto clamp_to = [](double v, int hi) { return static_cast<int>(std::clamp(std::floor(v), -1.0, double(hi))); };
+    bx0 = std::max(0, clamp_to(fx0, w_));
+    by0 = std::max(0, clamp_to(fy0, h_));
+    bx1 = std::min(w_, clamp_to(fx1, w_) + 1);
+    by1 = std::min(h_, clamp_to(fy1, h_) + 1);
     if (bx0 >= bx1 || by0 >= by1) {
         bx1 = bx0;
         by1 = by0;
