@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
         for (auto& m : host.modules())
             for (GaugeHeader* g : m->gauges()) placed.push_back(host.place_header(m.get(), g, nullptr, nullptr));
     } else {
-        for (const std::string& spec : gauges) {
-            size_t colon = spec.find(':');
-            std::string name = spec.substr(0, colon);
-            std::string params = colon == std::string::npos ? "" : spec.substr(colon + 1);
+        for (const std::string& placement : gauges) {
+            size_t colon = placement.find(':');
+            std::string name = placement.substr(0, colon);
+            std::string params = colon == std::string::npos ? "" : placement.substr(colon + 1);
             std::string error;
             sim::Placement* p = host.place(name, colon == std::string::npos ? nullptr : params.c_str(), &error);
             if (!p) {

@@ -12,19 +12,19 @@ namespace {
 
 // A printf conversion the formatter accepts: flags, up to two digits of
 // width, optionally '.' and up to two digits of precision, one conversion.
-bool valid_conversion(const std::string& spec) {
+bool valid_conversion(const std::string& conversion) {
     size_t i = 0;
-    while (i < spec.size() && std::strchr("-+ 0#", spec[i])) ++i;
+    while (i < conversion.size() && std::strchr("-+ 0#", conversion[i])) ++i;
     size_t digits = 0;
-    while (i < spec.size() && std::isdigit(static_cast<unsigned char>(spec[i]))) ++i, ++digits;
+    while (i < conversion.size() && std::isdigit(static_cast<unsigned char>(conversion[i]))) ++i, ++digits;
     if (digits > 2) return false;
-    if (i < spec.size() && spec[i] == '.') {
+    if (i < conversion.size() && conversion[i] == '.') {
         ++i;
         digits = 0;
-        while (i < spec.size() && std::isdigit(static_cast<unsigned char>(spec[i]))) ++i, ++digits;
+        while (i < conversion.size() && std::isdigit(static_cast<unsigned char>(conversion[i]))) ++i, ++digits;
         if (digits > 2) return false;
     }
-    return i + 1 == spec.size() && std::strchr("diuxXcseEfgG", spec[i]);
+    return i + 1 == conversion.size() && std::strchr("diuxXcseEfgG", conversion[i]);
 }
 
 int clamp_to_int(double v) {
@@ -35,9 +35,9 @@ int clamp_to_int(double v) {
 }
 
 // The text of one placeholder, or false when it cannot be filled.
-bool fill(const std::string& spec, const TooltipArg& arg, std::string& out) {
-    char conversion = spec.back();
-    std::string format = "%" + spec;
+bool fill(const std::string& placeholder, const TooltipArg& arg, std::string& out) {
+    char conversion = placeholder.back();
+    std::string format = "%" + placeholder;
     char buffer[512];
     if (conversion == 's') {
         if (!arg.string) return false;
@@ -73,25 +73,25 @@ std::string format_tooltip(const char* text, const TooltipArg* args, uint32_t ar
             p += 2;
             continue;
         }
-        // %n!spec!
+        // %n!conversion!
         const char* q = p + 1;
         unsigned index = 0;
         int digits = 0;
         while (std::isdigit(static_cast<unsigned char>(*q)) && digits < 3) index = index * 10 + (*q++ - '0'), ++digits;
-        std::string spec;
+        std::string conversion;
         bool formed = digits > 0 && *q == '!';
         const char* end = q;
         if (formed) {
             const char* close = std::strchr(q + 1, '!');
             formed = close != nullptr;
             if (formed) {
-                spec.assign(q + 1, close);
+                conversion.assign(q + 1, close);
                 end = close + 1;
-                formed = valid_conversion(spec);
+                formed = valid_conversion(conversion);
             }
         }
         std::string filled;
-        if (formed && args && index >= 1 && index <= arg_count && fill(spec, args[index - 1], filled)) {
+        if (formed && args && index >= 1 && index <= arg_count && fill(conversion, args[index - 1], filled)) {
             out += filled;
             p = end;
         } else {
