@@ -231,7 +231,7 @@ std::vector<uint8_t> patched(std::vector<uint8_t> bytes, size_t at, uint32_t val
 }
 
 std::vector<BrokenWave> broken_waves() {
-    auto spec = [](auto change) {
+    auto wave_with = [](auto change) {
         WaveSpec s;
         change(s);
         return make_wave(s);
@@ -240,26 +240,26 @@ std::vector<BrokenWave> broken_waves() {
     return {
         {"empty resource", {}},
         {"a few bytes", {'R', 'I', 'F'}},
-        {"not RIFF", spec([](WaveSpec& s) { s.riff = "RIFX"; })},
-        {"RIFF of another form", spec([](WaveSpec& s) { s.form = "AVI "; })},
-        {"no fmt chunk", spec([](WaveSpec& s) { s.with_format = false; })},
-        {"no data chunk", spec([](WaveSpec& s) { s.with_data = false; })},
-        {"data before fmt", spec([](WaveSpec& s) { s.data_before_format = true; })},
-        {"fmt chunk shorter than a PCM format", spec([](WaveSpec& s) { s.format_bytes = 14; })},
-        {"empty data chunk", spec([](WaveSpec& s) { s.data_bytes = 0; })},
+        {"not RIFF", wave_with([](WaveSpec& s) { s.riff = "RIFX"; })},
+        {"RIFF of another form", wave_with([](WaveSpec& s) { s.form = "AVI "; })},
+        {"no fmt chunk", wave_with([](WaveSpec& s) { s.with_format = false; })},
+        {"no data chunk", wave_with([](WaveSpec& s) { s.with_data = false; })},
+        {"data before fmt", wave_with([](WaveSpec& s) { s.data_before_format = true; })},
+        {"fmt chunk shorter than a PCM format", wave_with([](WaveSpec& s) { s.format_bytes = 14; })},
+        {"empty data chunk", wave_with([](WaveSpec& s) { s.data_bytes = 0; })},
         {"data shorter than its chunk says", truncated(good, good.size() - 100)},
         {"data chunk claims four gigabytes", patched(good, 42, 0xFFFFFFF0u)},
         {"RIFF chunk runs past the end", patched(good, 4, uint32_t(good.size()))},
         {"fmt chunk runs past the end", patched(good, 16, 0x7FFFFFFFu)},
         {"cut inside the fmt chunk", truncated(good, 20)},
-        {"16-byte fmt chunk at the very end", patched(truncated(spec([](WaveSpec& s) { s.format_bytes = 16; }), 36),
+        {"16-byte fmt chunk at the very end", patched(truncated(wave_with([](WaveSpec& s) { s.format_bytes = 16; }), 36),
                                                       4, 28)},
         {"cut inside the data header", truncated(good, 42)},
-        {"not PCM", spec([](WaveSpec& s) { s.format_tag = 2; })},
-        {"12 bits per sample", spec([](WaveSpec& s) { s.bits = 12; })},
-        {"no channels", spec([](WaveSpec& s) { s.channels = 0; })},
-        {"sample rate 0", spec([](WaveSpec& s) { s.sample_rate = 0; })},
-        {"fewer bytes than a buffer takes", spec([](WaveSpec& s) { s.data_bytes = 2; })},
+        {"not PCM", wave_with([](WaveSpec& s) { s.format_tag = 2; })},
+        {"12 bits per sample", wave_with([](WaveSpec& s) { s.bits = 12; })},
+        {"no channels", wave_with([](WaveSpec& s) { s.channels = 0; })},
+        {"sample rate 0", wave_with([](WaveSpec& s) { s.sample_rate = 0; })},
+        {"fewer bytes than a buffer takes", wave_with([](WaveSpec& s) { s.data_bytes = 2; })},
     };
 }
 

@@ -57,9 +57,9 @@ protected:
 // ------------------------------------------------------------ loading
 
 TEST_F(SoundService, LoadsAWaveIntoABufferOfItsFormatAndBytes) {
-    WaveSpec spec;
-    spec.fill = 7;
-    resources().set(CLICK_WAVE, "WAVE", make_wave(spec));
+    WaveSpec shape;
+    shape.fill = 7;
+    resources().set(CLICK_WAVE, "WAVE", make_wave(shape));
     open_device();
     EXPECT_EQ(load(CLICK_WAVE), 3828u);
     ASSERT_NE(buffer, nullptr);
@@ -87,12 +87,12 @@ TEST_F(SoundService, LoadsAWaveIntoABufferOfItsFormatAndBytes) {
 }
 
 TEST_F(SoundService, ASixteenByteFormatChunkStillGivesAUsableFormat) {
-    WaveSpec spec;
-    spec.format_bytes = 16;
-    spec.sample_rate = 11025;
-    spec.bits = 8;
-    spec.data_bytes = 3273;
-    resources().set(3380, "WAVE", make_wave(spec));
+    WaveSpec shape;
+    shape.format_bytes = 16;
+    shape.sample_rate = 11025;
+    shape.bits = 8;
+    shape.data_bytes = 3273;
+    resources().set(3380, "WAVE", make_wave(shape));
     open_device();
     EXPECT_EQ(load(3380), 3273u);
     ASSERT_NE(buffer, nullptr);
@@ -110,11 +110,11 @@ TEST_F(SoundService, AWaveResourceIsFoundByTheLowSixteenBitsOfItsId) {
 }
 
 TEST_F(SoundService, StereoAndLongerFormatChunksLoadToo) {
-    WaveSpec spec;
-    spec.channels = 2;
-    spec.format_bytes = 20;
-    spec.data_bytes = 4000;
-    resources().set(20, "WAVE", make_wave(spec));
+    WaveSpec shape;
+    shape.channels = 2;
+    shape.format_bytes = 20;
+    shape.data_bytes = 4000;
+    resources().set(20, "WAVE", make_wave(shape));
     open_device();
     EXPECT_EQ(load(20), 4000u);
     EXPECT_EQ(sound_inspect::buffers().at(0).format.nChannels, 2);
