@@ -8,15 +8,19 @@
 
 namespace sound_layer {
 
-struct SoftDevice final : IDirectSound {
+// What every object of the layer keeps: its serial, its references, and a
+// note of any call made on it after its release.
+template <typename Interface>
+struct SoftObject : Interface {
+    explicit SoftObject(const char* kind) : kind(kind) {}
+    const char* kind;
     uint32_t serial = 0;
     ULONG references = 1;
     bool released = false;
-    DWORD level = 0;  // cooperative level, 0 until set
 
     bool usable(const char* call) {
         count_call();
-        if (released) note_misuse(std::string("device call after release: ") + call);
+        if (released) note_misuse(std::string(kind) + " call after release: " + call);
         return !released;
     }
 
@@ -29,6 +33,12 @@ struct SoftDevice final : IDirectSound {
         if (!usable("AddRef")) return 0;
         return ++references;
     }
+};
+
+struct SoftDevice final : SoftObject<IDirectSound> {
+    SoftDevice() : SoftObject("device") {}
+    DWORD level = 0;  // cooperative level, 0 until set
+
     ULONG Release() override;
     HRESULT CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer) override;
     HRESULT GetCaps(void*) override { return usable("GetCaps") ? DSERR_UNSUPPORTED : DSERR_INVALIDCALL; }
@@ -47,11 +57,9 @@ struct SoftDevice final : IDirectSound {
     HRESULT Initialize(LPCGUID) override { return usable("Initialize") ? DSERR_INVALIDCALL : DSERR_INVALIDCALL; }
 };
 
-struct SoftBuffer final : IDirectSoundBuffer {
-    uint32_t serial = 0;
+struct SoftBuffer final : SoftObject<IDirectSoundBuffer> {
+    SoftBuffer() : SoftObject("buffer") {}
     SoftDevice* device = nullptr;
-    ULONG references = 1;
-    bool released = false;
     DWORD flags = 0;
     DWORD description_size = 0;
     WAVEFORMATEX format{};
@@ -68,21 +76,6 @@ struct SoftBuffer final : IDirectSoundBuffer {
 
     uint32_t frames() const { return uint32_t(data.size() / format.nBlockAlign); }
 
-    bool usable(const char* call) {
-        count_call();
-        if (released) note_misuse(std::string("buffer call after release: ") + call);
-        return !released;
-    }
-
-    HRESULT QueryInterface(const GUID*, void** object) override {
-        if (!usable("QueryInterface")) return DSERR_INVALIDCALL;
-        if (object) *object = nullptr;
-        return DSERR_UNSUPPORTED;
-    }
-    ULONG AddRef() override {
-        if (!usable("AddRef")) return 0;
-        return ++references;
-    }
     ULONG Release() override;
     HRESULT GetCaps(void*) override { return usable("GetCaps") ? DSERR_UNSUPPORTED : DSERR_INVALIDCALL; }
     HRESULT GetCurrentPosition(LPDWORD play, LPDWORD write) override {
