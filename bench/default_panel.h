@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "host/panel_session.h"
-#include "host/preview_support.h"
+#include "preview/panel_session.h"
+#include "preview/preview_support.h"
 
 namespace bench {
 

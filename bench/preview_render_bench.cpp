@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "host/panel_session.h"
+#include "preview/panel_session.h"
 #include "bench/default_panel.h"
-#include "host/preview_support.h"
+#include "preview/preview_support.h"
 
 namespace {
 

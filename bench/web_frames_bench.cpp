@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <thread>
 
-#include "host/panel_session.h"
+#include "preview/panel_session.h"
 #include "bench/default_panel.h"
-#include "host/preview_support.h"
-#include "host/web/web_server.h"
+#include "preview/preview_support.h"
+#include "web/web_server.h"
 
 namespace {
 

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)"
-if [ -x build/release/host/morvane-preview ]; then
-  exec build/release/host/morvane-preview "$@"
+if [ -x build/release/bin/morvane-preview ]; then
+  exec build/release/bin/morvane-preview "$@"
 fi
-exec build/release/host/morvane-host "$@"
+exec build/release/bin/morvane-host "$@"

@@ -1,4 +1,4 @@
-#include "host/preview_support.h"
+#include "preview/preview_support.h"
 
 #include <cstring>
 #include <map>

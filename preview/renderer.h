@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/image.h"
+#include "preview/image.h"
 #include "host/placement.h"
 
 namespace sim {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <map>
 
-#include "host/panel_layout.h"
-#include "host/panel_session.h"
-#include "host/renderer.h"
-#include "host/scenario.h"
+#include "preview/panel_layout.h"
+#include "preview/panel_session.h"
+#include "preview/renderer.h"
+#include "preview/scenario.h"
 #include "host/sim_host.h"
 
 namespace {

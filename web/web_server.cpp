@@ -1,4 +1,5 @@
-#include "host/web/web_server.h"
+#include "web/web_server.h"
+#include "web/page_files.h"
 
 #include <httplib.h>
 
@@ -158,7 +159,12 @@ void PanelWebServer::install_routes() {
     s.set_payload_max_length(kMaxBody);
     s.set_read_timeout(5, 0);
 
-    s.Get("/", [](const httplib::Request&, httplib::Response& res) { res.set_content(kPanelPage, "text/html"); });
+    // The page's own files, embedded at build time.
+    s.Get(R"(/|/[a-z_]+\.(html|css|js))", [](const httplib::Request& req, httplib::Response& res) {
+        const PageFile* file = find_page_file(req.path);
+        if (!file) return bad_request(res, "no such page file", 404);
+        res.set_content(reinterpret_cast<const char*>(file->bytes), file->size, file->media_type);
+    });
 
     s.Get("/frame.png", [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(state_mutex_);

@@ -1,41 +1,3 @@
-// The one page of the live panel.
-#include "host/web/web_server.h"
-
-namespace sim {
-
-const char* const kPanelPage = R"PAGE(<!DOCTYPE html>
-<html lang="en">
-<head>
-<meta charset="utf-8">
-<title>Morvane panel</title>
-<style>
-  body { margin: 0; background: #111; color: #ddd; font: 14px sans-serif; }
-  #strip { display: flex; flex-wrap: wrap; gap: 14px; align-items: center; padding: 8px 12px; background: #222; }
-  #strip label { display: flex; gap: 6px; align-items: center; }
-  #strip output { min-width: 4em; text-align: right; font-variant-numeric: tabular-nums; }
-  #view { position: relative; display: inline-block; }
-  #panel { display: block; max-width: 100vw; user-select: none; -webkit-user-drag: none; }
-  #tooltip { position: fixed; pointer-events: none; background: #ffffe1; color: #000; border: 1px solid #555;
-             padding: 2px 6px; font-size: 12px; display: none; white-space: nowrap; }
-  #status { margin-left: auto; opacity: .7; }
-</style>
-</head>
-<body>
-<div id="strip">
-  <label>Airspeed <input type="range" data-token="61" min="0" max="300" value="0"><output>0</output> kt</label>
-  <label>Altitude <input type="range" data-token="74" min="0" max="12000" step="10" value="0"><output>0</output> ft</label>
-  <label>Heading <input type="range" data-token="84" min="0" max="359" value="0"><output>0</output>&deg;</label>
-  <label>RPM 1 <input type="range" data-token="390" min="0" max="3000" step="10" value="0"><output>0</output></label>
-  <label>RPM 2 <input type="range" data-token="429" min="0" max="3000" step="10" value="0"><output>0</output></label>
-  <label>MP 1 <input type="range" data-token="391" min="10" max="60" step="0.5" value="30"><output>30</output></label>
-  <label>MP 2 <input type="range" data-token="430" min="10" max="60" step="0.5" value="30"><output>30</output></label>
-  <button id="run">Run scenario</button>
-  <button id="halt">Stop scenario</button>
-  <span id="status">connecting&hellip;</span>
-</div>
-<div id="view"><img id="panel" alt="the panel" src="/frame.png" draggable="false"></div>
-<div id="tooltip"></div>
-<script>
 "use strict";
 const panel = document.getElementById("panel");
 const tip = document.getElementById("tooltip");
@@ -111,9 +73,3 @@ events.addEventListener("sound", ev => {
   new Audio("/wave/" + ev.data + ".wav").play().catch(() => {});
 });
 events.onerror = () => { status.textContent = "disconnected"; };
-</script>
-</body>
-</html>
-)PAGE";
-
-}  // namespace sim

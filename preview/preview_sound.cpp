@@ -1,6 +1,6 @@
 // The previewer's sound track: what the modules played during the run,
 // mixed by our sound layer at each buffer's volume.
-#include "host/preview_support.h"
+#include "preview/preview_support.h"
 #include "platform/linux/sound_inspect.h"
 
 namespace sim {

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <thread>
 
-#include "host/panel_session.h"
-#include "host/preview_support.h"
-#include "host/web/web_server.h"
+#include "preview/panel_session.h"
+#include "preview/preview_support.h"
+#include "web/web_server.h"
 
 namespace {
 
@@ -56,7 +56,19 @@ TEST_F(WebServerTest, ServesThePageFramesAndTooltips) {
         auto page = c.Get("/");
         ASSERT_TRUE(page);
         EXPECT_EQ(page->status, 200);
-        EXPECT_NE(page->body.find("EventSource(\"/events\")"), std::string::npos);
+        EXPECT_NE(page->get_header_value("Content-Type").find("text/html"), std::string::npos);
+        EXPECT_NE(page->body.find("<script src=\"/panel.js\">"), std::string::npos);
+        auto script = c.Get("/panel.js");
+        ASSERT_TRUE(script);
+        EXPECT_EQ(script->status, 200);
+        EXPECT_NE(script->get_header_value("Content-Type").find("javascript"), std::string::npos);
+        EXPECT_NE(script->body.find("EventSource(\"/events\")"), std::string::npos);
+        auto style = c.Get("/panel.css");
+        ASSERT_TRUE(style);
+        EXPECT_NE(style->get_header_value("Content-Type").find("text/css"), std::string::npos);
+        auto missing = c.Get("/missing.js");
+        ASSERT_TRUE(missing);
+        EXPECT_EQ(missing->status, 404);
         auto frame = c.Get("/frame.png");
         ASSERT_TRUE(frame);
         EXPECT_EQ(frame->status, 200);

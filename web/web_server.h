@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/panel_session.h"
+#include "preview/panel_session.h"
 
 namespace httplib {
 class Server;
@@ -80,8 +80,5 @@ private:
     PlacedGauge* pressed_gauge_ = nullptr;
     bool scenario_running_ = false;
 };
-
-// The page the server shows.
-extern const char* const kPanelPage;
 
 }  // namespace sim

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_layout.h"
-#include "host/renderer.h"
-#include "host/scenario.h"
+#include "preview/panel_layout.h"
+#include "preview/renderer.h"
+#include "preview/scenario.h"
 #include "host/sim_host.h"
 
 namespace sim {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/image.h"
+#include "preview/image.h"
 
 namespace sim {
 

@@ -1,10 +1,12 @@
-// morvane-preview: flies a panel in the test host and shows what the
-// simulator would show: the panel at any moment of a scenario, a contact
-// sheet of every gauge, a frame sequence, the sound track and a log.
+// morvane-preview's command line: flies a panel in the test host and shows
+// what the simulator would show: the panel at any moment of a scenario, a
+// contact sheet of every gauge, a frame sequence, the sound track and a log.
+// The live panel (--serve) is handed to the caller's server.
+#include "preview/preview_cli.h"
+
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,9 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/panel_session.h"
-#include "host/preview_support.h"
-#include "host/web/web_server.h"
+#include "preview/preview_support.h"
 
 namespace {
 
@@ -77,25 +77,11 @@ int fail(const std::string& message) {
     return 1;
 }
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-// The live panel until Ctrl-C (or SIGTERM).
-int serve(sim::PanelSession& session, const sim::Scenario& scenario, sim::RenderOptions options, int port) {
-    sim::PanelWebServer server(session, scenario, options);
-    std::string error;
-    if (!server.start(port, &error)) return fail(error);
-    std::signal(SIGINT, [](int) { g_interrupted = 1; });
-    std::signal(SIGTERM, [](int) { g_interrupted = 1; });
-    std::printf("live panel: http://127.0.0.1:%d/\n", server.port());
-    std::fflush(stdout);
-    server.run_panel(0, &g_interrupted);
-    server.stop();
-    return 0;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace sim {
+
+int run_preview_command(int argc, char** argv, LiveServe serve) {
     std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file;
     std::vector<std::string> modules;
     double at = -1, fps = 2, serve_port = -1;
@@ -170,7 +156,12 @@ int main(int argc, char** argv) {
     sim::PanelSession session(host, layout, sim::module_bitmap_lookup());
     if (!session.place_all(layout_file.empty() ? "built-in panel" : layout_file, &error)) return fail(error);
     sim::RenderOptions options{.night = night};
-    if (serve_port >= 0) return serve(session, scenario, options, static_cast<int>(serve_port));
+    if (serve_port >= 0) {
+        if (!serve) return fail("--serve: this build has no live panel");
+        std::string serve_error;
+        int rc = serve(session, scenario, options, static_cast<int>(serve_port), &serve_error);
+        return rc == 0 ? 0 : fail(serve_error);
+    }
 
     double end = std::max(at, frames_dir.empty() ? at : scenario.duration);
     int frame = 0;
@@ -211,3 +202,5 @@ int main(int argc, char** argv) {
     for (const std::string& f : host.faults) std::printf("host fault: %s\n", f.c_str());
     return 0;
 }
+
+}  // namespace sim

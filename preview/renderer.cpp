@@ -1,10 +1,10 @@
-#include "host/renderer.h"
+#include "preview/renderer.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "host/sim_host.h"
-#include "host/text_render.h"
+#include "preview/text_render.h"
 
 namespace sim {
 

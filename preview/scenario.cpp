@@ -1,4 +1,4 @@
-#include "host/scenario.h"
+#include "preview/scenario.h"
 
 #include <algorithm>
 #include <cerrno>

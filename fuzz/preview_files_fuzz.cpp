@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/panel_layout.h"
-#include "host/scenario.h"
+#include "preview/panel_layout.h"
+#include "preview/scenario.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);

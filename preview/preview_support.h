@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/renderer.h"
+#include "preview/renderer.h"
 
 namespace sim {
 

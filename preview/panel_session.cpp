@@ -1,10 +1,10 @@
-#include "host/panel_session.h"
+#include "preview/panel_session.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "host/text_render.h"
+#include "preview/text_render.h"
 
 namespace sim {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/image.h"
+#include "preview/image.h"
 
 namespace sim {
 

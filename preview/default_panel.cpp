@@ -1,6 +1,6 @@
 // The previewer's built-in panel and scenario.
-#include "host/panel_layout.h"
-#include "host/scenario.h"
+#include "preview/panel_layout.h"
+#include "preview/scenario.h"
 
 namespace sim {
 

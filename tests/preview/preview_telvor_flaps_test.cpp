@@ -1,8 +1,8 @@
 // The previewer draws Telvor_Flaps through the older interface's services.
 #include <gtest/gtest.h>
 
-#include "host/preview_support.h"
-#include "host/renderer.h"
+#include "preview/preview_support.h"
+#include "preview/renderer.h"
 #include "host/sim_host.h"
 
 #ifdef TELVOR_MODULE_PATH

@@ -1,4 +1,4 @@
-#include "host/image.h"
+#include "preview/image.h"
 
 #include <png.h>
 

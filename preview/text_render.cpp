@@ -1,4 +1,4 @@
-#include "host/text_render.h"
+#include "preview/text_render.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

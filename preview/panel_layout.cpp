@@ -1,4 +1,4 @@
-#include "host/panel_layout.h"
+#include "preview/panel_layout.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,1 +1,0 @@
-target_link_libraries(panel_files_fuzz PRIVATE gaugepreview)

@@ -1,0 +1,1 @@
+target_link_libraries(preview_files_fuzz PRIVATE gaugepreview)
