@@ -200,20 +200,28 @@ void SimHost::kill_all() {
 
 void SimHost::cycle() {
     for (auto& p : placements_) p->update_cycle();
+    if (simulation_) simulation_->advance(seconds_per_cycle);
     clock_ += seconds_per_cycle;
     sound_inspect::advance_clock(seconds_per_cycle);
 }
 
 // ------------------------------------------------------------ variables
 
+void SimHost::set_var(uint32_t token, double value) {
+    if (simulation_ && simulation_->write(token, value)) return;
+    vars_[token] = value;
+}
+
 void SimHost::set_var_low_word(uint32_t token, uint32_t low, uint32_t high) {
     uint64_t bits = (uint64_t(high) << 32) | low;
     double value;
     std::memcpy(&value, &bits, sizeof value);
-    vars_[token] = value;
+    set_var(token, value);
 }
 
 double SimHost::var(uint32_t token) const {
+    double value;
+    if (simulation_ && simulation_->read(token, &value)) return value;
     auto it = vars_.find(token);
     return it == vars_.end() ? 0.0 : it->second;
 }
@@ -253,6 +261,7 @@ void SimHost::svc_trigger_key_event(uint32_t id, uint32_t value) {
     apply_panel_event(id, value);
     auto it = reactions_.find(id);
     if (it != reactions_.end()) it->second(value);
+    if (simulation_) simulation_->key_event(id, value);
 }
 
 void SimHost::apply_panel_event(uint32_t id, uint32_t value) {

@@ -15,6 +15,7 @@
 
 #include "framework/host_records.h"
 #include "host/placement.h"
+#include "host/simulation.h"
 
 namespace sim {
 
@@ -97,8 +98,15 @@ public:
     double seconds_per_cycle = 1.0 / 18.0;
     double clock() const { return clock_; }
 
-    // Simulator variables by token.
-    void set_var(uint32_t token, double value) { vars_[token] = value; }
+    // What answers the variables and key events (not owned; null: the
+    // host's own table only). Attach before placing, detach before the
+    // simulation goes.
+    void attach(Simulation* simulation) { simulation_ = simulation; }
+    Simulation* simulation() const { return simulation_; }
+
+    // Simulator variables by token. A value set here goes to the attached
+    // simulation when it takes it, else to the host's own table.
+    void set_var(uint32_t token, double value);
     // For tokens the gauges read as an integer in the low 32 bits; high
     // carries whatever the simulator leaves in the upper half.
     void set_var_low_word(uint32_t token, uint32_t low, uint32_t high = 0);
@@ -169,6 +177,7 @@ private:
     std::map<std::string, ExpressionAnswer> expressions_;
     std::string last_expression_string_;
     double clock_ = 0;
+    Simulation* simulation_ = nullptr;
     SimHost* previous_current_ = nullptr;
 
     friend class Placement;
