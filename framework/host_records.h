@@ -89,10 +89,14 @@ struct FailureRecord {
     uint32_t reserved;
 };
 
+// One calibration point of a needle. The host writes the angle it derives
+// for the point into the last field of the module's own entry, so every
+// table is writable static data of its gauge, shared by all placements; a
+// table in read-only memory faults at the host's first write.
 struct NonlinearityEntry {
     int32_t x, y;  // the point on the background the needle points to
     double value;
-    double host_angle;
+    double host_angle;  // the host's; the module only reads it back
 };
 
 // The 60-byte common header of every element.
@@ -122,7 +126,7 @@ struct NeedleElement {
     ElementHeader header;
     VarRecord source;
     uint8_t host_a[24];
-    const NonlinearityEntry* table;
+    NonlinearityEntry* table;  // the gauge's own writable table
     uint32_t table_entries;
     int32_t max_travel;  // degrees per host cycle, 0 = unlimited
     uint8_t host_b[100];

@@ -16,7 +16,7 @@ static double GAUGE_CALL flaps_needle_smoothing(NeedleElement* needle) {
     return flaps_needle_value;
 }
 
-static const NonlinearityEntry flaps_table[] = {
+static NonlinearityEntry flaps_table[] = {
     {166, 65, 0},      // 3 o'clock from the pivot
     {152, 109, 8191},
     {119, 143, 16382},

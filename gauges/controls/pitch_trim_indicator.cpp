@@ -10,7 +10,7 @@ static double GAUGE_CALL pitch_trim_degrees(double, uint32_t, uint32_t, uint32_t
 }
 
 // The +-20 degree points repeat the +-12 degree ones: the needle stops there.
-static const NonlinearityEntry pitch_trim_table[] = {
+static NonlinearityEntry pitch_trim_table[] = {
     {87, 176, -0.3490658503988659},
     {87, 176, -0.20943951023931953},
     {26, 99, 0},

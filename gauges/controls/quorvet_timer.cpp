@@ -63,10 +63,10 @@ static int32_t GAUGE_CALL minute_ring_step_back(ClickRecord*, uint32_t) {
 // Two-point tables: the value 0 straight up from the hand's centre, the
 // second value straight down; the host continues the turn in proportion, so
 // a revolution is twice the second value.
-static const NonlinearityEntry timer_hour_table[] = {{138, 39, 0}, {138, 239, 21600}};        // 12 h a turn
-static const NonlinearityEntry timer_minute_table[] = {{138, 39, 0}, {138, 239, 1800}};       // 1 h a turn
-static const NonlinearityEntry timer_counter_table[] = {{138, 153, 0}, {138, 213, 450}};      // 15 min a turn
-static const NonlinearityEntry timer_seconds_table[] = {{138, 39, 0}, {138, 239, 30}};        // 1 min a turn
+static NonlinearityEntry timer_hour_table[] = {{138, 39, 0}, {138, 239, 21600}};        // 12 h a turn
+static NonlinearityEntry timer_minute_table[] = {{138, 39, 0}, {138, 239, 1800}};       // 1 h a turn
+static NonlinearityEntry timer_counter_table[] = {{138, 153, 0}, {138, 213, 450}};      // 15 min a turn
+static NonlinearityEntry timer_seconds_table[] = {{138, 39, 0}, {138, 239, 30}};        // 1 min a turn
 
 static StaticImageElement timer_glass = {
     .header = {.kind = ELEMENT_STATIC_IMAGE, .bitmap = 2390, .gauge = &gauge_quorvet_timer, .image_flags = 0x3}};

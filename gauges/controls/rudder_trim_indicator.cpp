@@ -10,7 +10,7 @@ static double GAUGE_CALL rudder_trim_degrees(double, uint32_t, uint32_t, uint32_
 }
 
 // The +-20 degree points repeat the +-12 degree ones: the needle stops there.
-static const NonlinearityEntry rudder_trim_table[] = {
+static NonlinearityEntry rudder_trim_table[] = {
     {25, 87, -0.3490658503988659},
     {25, 87, -0.20943951023931953},
     {101, 27, 0},

@@ -12,7 +12,7 @@ constexpr uint32_t VAR_RIGHT_TANKS = 297;
 constexpr double FULL = 8388610;
 
 // The right needle rises clockwise, from the bottom of its scale up.
-const NonlinearityEntry right_tanks_table[] = {
+NonlinearityEntry right_tanks_table[] = {
     {180, 216, 0},
     {170, 186, FULL / 4},
     {166, 146, FULL / 2},
@@ -20,7 +20,7 @@ const NonlinearityEntry right_tanks_table[] = {
     {185, 76, FULL},
 };
 // The left needle rises counter-clockwise: its table runs from full down.
-const NonlinearityEntry left_tanks_table[] = {
+NonlinearityEntry left_tanks_table[] = {
     {120, 78, FULL},
     {133, 112, FULL * 3 / 4},
     {135, 147, FULL / 2},

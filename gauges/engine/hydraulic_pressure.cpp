@@ -11,7 +11,7 @@ constexpr uint32_t VAR_HYDRAULIC_PRESSURE = 732;  // pounds per square foot
 constexpr double PSF_PER_BAR = 2087.91;
 
 // The first two points coincide: the stop at zero.
-const NonlinearityEntry hydraulic_table[] = {
+NonlinearityEntry hydraulic_table[] = {
     {57, 102, -PSF_PER_BAR},
     {57, 102, 0},
     {193, 93, 730768.5},  // 350 bar

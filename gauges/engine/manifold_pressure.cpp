@@ -7,7 +7,7 @@
 
 // Pounds per square foot, 2087.91 to 1000 millibar: the marks 500, 800,
 // 1000, 1400, 1600, 1800 and 2000 millibar with stops at both ends.
-static const NonlinearityEntry manifold_pressure_table[] = {
+static NonlinearityEntry manifold_pressure_table[] = {
     {115, 263, -2.08791},  {115, 263, 0},         {81, 249, 1043.955},  {30, 158, 1670.328}, {54, 88, 2087.91},
     {194, 48, 2923.074},   {251, 103, 3340.656},  {264, 183, 3758.238}, {215, 254, 4175.82}, {215, 254, 5219.775},
 };

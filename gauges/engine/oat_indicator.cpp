@@ -7,7 +7,7 @@ namespace {
 
 constexpr uint32_t VAR_OUTSIDE_AIR_CELSIUS = 341;
 
-const NonlinearityEntry oat_table[] = {
+NonlinearityEntry oat_table[] = {
     {51, 122, -70}, {74, 110, -50}, {84, 97, -40}, {100, 91, -30}, {119, 84, -20}, {142, 80, -10},
     {167, 84, 0},   {192, 85, 10},  {214, 92, 20}, {231, 103, 30}, {246, 112, 40}, {257, 123, 50},
 };

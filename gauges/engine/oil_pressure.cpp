@@ -5,13 +5,13 @@
 
 // Engine 2, right scale, rising clockwise: 0, 2, 3 ... 12 bar, and a stop at
 // 15 bar on the 12 point.
-static const NonlinearityEntry oil_pressure_right_table[] = {
+static NonlinearityEntry oil_pressure_right_table[] = {
     {182, 221, 0},        {174, 205, 4175.82},  {173, 193, 6263.73},  {166, 182, 8351.64},  {164, 167, 10439.55},
     {166, 150, 12527.46}, {164, 134, 14615.37}, {166, 119, 16703.28}, {172, 107, 18791.19}, {174, 94, 20879.1},
     {178, 85, 22967.01},  {185, 80, 25054.92},  {185, 80, 31318.65},
 };
 // Engine 1, left scale, rising counter-clockwise: stored from the top down.
-static const NonlinearityEntry oil_pressure_left_table[] = {
+static NonlinearityEntry oil_pressure_left_table[] = {
     {120, 82, 31318.65},  {120, 82, 25054.92},  {127, 87, 22967.01},  {131, 95, 20879.1},   {133, 107, 18791.19},
     {137, 121, 16703.28}, {138, 135, 14615.37}, {140, 150, 12527.46}, {138, 165, 10439.55}, {138, 180, 8351.64},
     {133, 191, 6263.73},  {130, 203, 4175.82},  {120, 216, 0},

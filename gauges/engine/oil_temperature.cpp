@@ -5,13 +5,13 @@
 
 // Engine 2, right scale, rising clockwise: 0, 20, 30 ... 120, and a stop at
 // 150 degrees C on the 120 point.
-static const NonlinearityEntry oil_temperature_right_table[] = {
+static NonlinearityEntry oil_temperature_right_table[] = {
     {182, 221, 491.67}, {174, 205, 527.67}, {173, 193, 545.67}, {166, 182, 563.67}, {164, 167, 581.67},
     {166, 150, 599.67}, {164, 134, 617.67}, {166, 119, 635.67}, {172, 107, 653.67}, {174, 94, 671.67},
     {178, 85, 689.67},  {185, 80, 707.67},  {185, 80, 761.67},
 };
 // Engine 1, left scale, rising counter-clockwise: stored from the top down.
-static const NonlinearityEntry oil_temperature_left_table[] = {
+static NonlinearityEntry oil_temperature_left_table[] = {
     {120, 82, 761.67},  {120, 82, 707.67},  {127, 87, 689.67},  {131, 95, 671.67},  {133, 107, 653.67},
     {137, 121, 635.67}, {138, 135, 617.67}, {140, 150, 599.67}, {138, 165, 581.67}, {138, 180, 563.67},
     {133, 191, 545.67}, {130, 203, 527.67}, {120, 216, 491.67},

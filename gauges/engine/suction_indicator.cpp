@@ -7,7 +7,7 @@ namespace {
 constexpr uint32_t VAR_SUCTION = 353;
 
 // The last two points coincide: the stop above 10.
-const NonlinearityEntry suction_table[] = {
+NonlinearityEntry suction_table[] = {
     {92, 240, 0},
     {150, 55, 5},
     {206, 238, 10},

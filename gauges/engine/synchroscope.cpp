@@ -11,7 +11,7 @@ constexpr uint32_t VAR_ENGINE1_PROP_RPM = 700;
 constexpr uint32_t VAR_ENGINE2_PROP_RPM = 708;
 
 // Stored clockwise from straight up, so the values fall along the table.
-const NonlinearityEntry synchroscope_table[] = {
+NonlinearityEntry synchroscope_table[] = {
     {100, 10, 100},
     {190, 100, 0},
     {100, 190, -100},

@@ -6,7 +6,7 @@
 
 // Below 400 rpm the needle rests on the 400 point, above 4000 on the 4000
 // point: the repeated points are the dial's stops.
-static const NonlinearityEntry tachometer_table[] = {
+static NonlinearityEntry tachometer_table[] = {
     {103, 260, 0}, {103, 260, 400}, {109, 40, 2000}, {212, 253, 4000}, {212, 253, 4100},
 };
 static const FailureRecord tachometer_needle_failures[] = {{.key = 2, .action = 0}, {.key = 20, .action = 2}, {}};

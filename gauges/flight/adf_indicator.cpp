@@ -86,10 +86,10 @@ static const FailureRecord adf_face_failures[] = {{.key = 5, .action = 0}, {}};
 static const FailureRecord adf_pointer_failures[] = {{.key = 21, .action = 2}, {.key = 20, .action = 1}, {}};
 
 // 1 degree of pointer per degree of bearing, round the whole circle.
-static const NonlinearityEntry adf_bearing_table[] = {{.x = 150, .y = 100, .value = 0},
+static NonlinearityEntry adf_bearing_table[] = {{.x = 150, .y = 100, .value = 0},
                                                       {.x = 150, .y = 200, .value = 180}};
 // 9 degrees of knob per degree of card heading.
-static const NonlinearityEntry adf_card_knob_table[] = {{.x = 39, .y = 241, .value = 0},
+static NonlinearityEntry adf_card_knob_table[] = {{.x = 39, .y = 241, .value = 0},
                                                         {.x = 39, .y = 297, .value = 20}};
 
 static NeedleElement adf_card_knob = {

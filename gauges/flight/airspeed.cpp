@@ -4,7 +4,7 @@
 
 // Both ends repeat their point so the needle rests on the zero stop for
 // every value up to 0 and on the 300 mark for everything above.
-static const NonlinearityEntry airspeed_table[] = {
+static NonlinearityEntry airspeed_table[] = {
     {.x = 103, .y = 258, .value = -1},  {.x = 103, .y = 258, .value = 0},  {.x = 80, .y = 245, .value = 40},
     {.x = 86, .y = 58, .value = 100},   {.x = 216, .y = 58, .value = 150}, {.x = 218, .y = 246, .value = 250},
     {.x = 132, .y = 262, .value = 300}, {.x = 132, .y = 262, .value = 500},

@@ -53,12 +53,12 @@ static const FailureRecord altimeter_failures[] = {{.key = 3, .action = 1}, {.ke
 
 // Straight up at 0, straight down at 500: continued beyond its ends the
 // table turns the pointer 360 degrees per 1000 feet.
-static const NonlinearityEntry altimeter_pointer_table[] = {
+static NonlinearityEntry altimeter_pointer_table[] = {
     {.x = 150, .y = 100, .value = 0},
     {.x = 150, .y = 200, .value = 500},
 };
 // 3 o'clock at 1013, 9 o'clock at 1070: half a turn per 57 millibars.
-static const NonlinearityEntry altimeter_knob_table[] = {
+static NonlinearityEntry altimeter_knob_table[] = {
     {.x = 71, .y = 261, .value = 1013},
     {.x = 27, .y = 261, .value = 1070},
 };

@@ -31,7 +31,7 @@ static const FailureRecord attitude_gyro_failures[] = {
 
 // 3 o'clock at bank -90, 9 o'clock at bank 90: clockwise with bank, straight
 // down when level.
-static const NonlinearityEntry attitude_bank_table[] = {
+static NonlinearityEntry attitude_bank_table[] = {
     {.x = 177, .y = 130, .value = -90},
     {.x = 77, .y = 130, .value = 90},
 };

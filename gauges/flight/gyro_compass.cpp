@@ -21,7 +21,7 @@ static double GAUGE_CALL gyro_compass_flag(IconElement*) {
 
 // Up at 0, down at 65536 / 6: continued beyond its ends, three turns of the
 // knob per 65536 units.
-static const NonlinearityEntry gyro_compass_knob_table[] = {
+static NonlinearityEntry gyro_compass_knob_table[] = {
     {.x = 117, .y = 242, .value = 0},
     {.x = 117, .y = 282, .value = 10922.666666666666},
 };

@@ -217,8 +217,8 @@ static int32_t GAUGE_CALL radio_altimeter_dh_down(ClickRecord*, uint32_t) {
 
 // ------------------------------------------------------------ elements
 
-// The host writes its angle for each point into the entries, so the table
-// is not read-only. In feet: -1, 0, 1000, 2500, 99999.
+// The marker's knob reads back the angles the host wrote into these
+// entries. In feet: -1, 0, 1000, 2500, 99999.
 static NonlinearityEntry radio_altimeter_table[] = {
     {.x = 153, .y = 283, .value = -0.3047999902464003}, {.x = 153, .y = 283, .value = 0},
     {.x = 229, .y = 251, .value = 304.79999024640034},  {.x = 208, .y = 260, .value = 761.9999756160008},

@@ -40,7 +40,7 @@ static double GAUGE_CALL turn_coordinator_flag(IconElement* flag) {
 }
 
 // From the pivot the end points lie 45 degrees either side of straight up.
-static const NonlinearityEntry turn_coordinator_table[] = {
+static NonlinearityEntry turn_coordinator_table[] = {
     {.x = 118, .y = 220, .value = -5},
     {.x = 118, .y = 220, .value = -4.5},
     {.x = 184, .y = 220, .value = 4.5},

@@ -9,7 +9,7 @@
 // three pixels off, at (266,163), which left the first segment a slope of
 // 0.17 degrees: a steep enough descent walked the needle off its stop and,
 // far enough, round the dial.)
-static const NonlinearityEntry vertical_speed_table[] = {
+static NonlinearityEntry vertical_speed_table[] = {
     {.x = 263, .y = 163, .value = -3901.4398751539243}, {.x = 263, .y = 163, .value = -3251.1998959616035},
     {.x = 163, .y = 269, .value = -1300.4799583846413}, {.x = 41, .y = 148, .value = 0},
     {.x = 136, .y = 39, .value = 1300.4799583846413},   {.x = 267, .y = 143, .value = 3251.1998959616035},

@@ -161,14 +161,14 @@ struct VorGauge {
         {.key = R.failure_key, .action = 2}, {.key = 21, .action = 2}, {.key = 20, .action = 1}, {}};
     static constexpr FailureRecord avionics_failures[] = {{.key = 21, .action = 3}, {}};
 
-    static constexpr NonlinearityEntry course_pointer_table[] = {{.x = 159, .y = 88, .value = 0},
+    static inline constinit NonlinearityEntry course_pointer_table[] = {{.x = 159, .y = 88, .value = 0},
                                                                  {.x = 159, .y = 248, .value = 180}};
     // Drawn with the needle hanging from its top pivot: 127 is to the right.
-    static constexpr NonlinearityEntry localizer_table[] = {{.x = 221, .y = 168, .value = 127},
+    static inline constinit NonlinearityEntry localizer_table[] = {{.x = 221, .y = 168, .value = 127},
                                                             {.x = 98, .y = 168, .value = -127}};
-    static constexpr NonlinearityEntry glide_slope_table[] = {{.x = 160, .y = 107, .value = -119},
+    static inline constinit NonlinearityEntry glide_slope_table[] = {{.x = 160, .y = 107, .value = -119},
                                                               {.x = 160, .y = 230, .value = 119}};
-    static constexpr NonlinearityEntry knob_table[] = {{.x = 40, .y = 261, .value = 0}, {.x = 40, .y = 301, .value = 30}};
+    static inline constinit NonlinearityEntry knob_table[] = {{.x = 40, .y = 261, .value = 0}, {.x = 40, .y = 301, .value = 30}};
 
     static constexpr IconElement icon(int32_t bitmap, int32_t x, int32_t y, uint32_t flags, uint32_t images,
                                       uint32_t token, const FailureRecord* failures, ElementHeader* const* next,

@@ -205,9 +205,9 @@ struct NavPanel {
     // ---------------------------------------------------------- elements
 
     static constexpr FailureRecord failures[] = {{.key = 21, .action = 3}, {.key = R.failure_key, .action = 0}, {}};
-    static constexpr NonlinearityEntry decimal_knob_table[] = {{.x = 208, .y = -9, .value = 0},
+    static inline constinit NonlinearityEntry decimal_knob_table[] = {{.x = 208, .y = -9, .value = 0},
                                                                {.x = 208, .y = 63, .value = 50}};
-    static constexpr NonlinearityEntry mhz_knob_table[] = {{.x = 32, .y = -9, .value = 108},
+    static inline constinit NonlinearityEntry mhz_knob_table[] = {{.x = 32, .y = -9, .value = 108},
                                                            {.x = 32, .y = 63, .value = 112}};
 
     static constexpr MovingImageElement digit_drum(int32_t bitmap, int32_t x, double top, ElementHeader* const* next,
@@ -222,7 +222,7 @@ struct NavPanel {
                            .failures = fail, .image_flags = flags},
                 .scale = 1.0, .image_count = images, .callback = value};
     }
-    static constexpr NeedleElement knob(int32_t x, int32_t y, const NonlinearityEntry* table,
+    static constexpr NeedleElement knob(int32_t x, int32_t y, NonlinearityEntry* table,
                                         ElementHeader* const* next, NeedleCallback value) {
         return {.header = {.kind = ELEMENT_NEEDLE, .bitmap = 2000, .x = x, .y = y, .offset_x = 18, .offset_y = 18,
                            .gauge = R.gauge, .next = next, .image_flags = 0x83},

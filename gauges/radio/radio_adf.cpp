@@ -263,10 +263,10 @@ static const FailureRecord adf_readout_failures[] = {{.key = 20, .action = 3}, {
                                                      {.key = 5, .action = 0}, {}};
 static const FailureRecord adf_lamp_failures[] = {{.key = 20, .action = 3}, {.key = 21, .action = 3}, {}};
 
-static const NonlinearityEntry adf_disc_table[] = {{.x = 168, .y = 52, .value = 0}, {.x = 168, .y = 248, .value = 180}};
-static const NonlinearityEntry adf_handle_table[] = {{.x = 166, .y = 222, .value = 0},
+static NonlinearityEntry adf_disc_table[] = {{.x = 168, .y = 52, .value = 0}, {.x = 168, .y = 248, .value = 180}};
+static NonlinearityEntry adf_handle_table[] = {{.x = 166, .y = 222, .value = 0},
                                                      {.x = 166, .y = 282, .value = 60}};
-static const NonlinearityEntry adf_band_table[] = {{.x = 164, .y = 123, .value = 0}, {.x = 164, .y = 199, .value = 1}};
+static NonlinearityEntry adf_band_table[] = {{.x = 164, .y = 123, .value = 0}, {.x = 164, .y = 199, .value = 1}};
 
 static IconElement adf_main_switch_icon = {
     .header = {.kind = ELEMENT_ICON, .bitmap = 1360, .x = 237, .y = 215, .gauge = &gauge_radio_adf,

@@ -143,7 +143,7 @@ TEST(ScenarioReader, BuiltInScenarioReads) {
 
 // A test gauge: a 100x100 grey face with a white needle 40 pixels long,
 // drawn pointing right from its pivot (0, 2), turning about (50, 50).
-const NonlinearityEntry kTable[] = {{50, 10, 0, 0}, {90, 50, 10, 0}, {50, 90, 20, 0}};
+NonlinearityEntry kTable[] = {{50, 10, 0, 0}, {90, 50, 10, 0}, {50, 90, 20, 0}};
 extern GaugeHeader test_gauge;
 StaticImageElement test_cover = {.header = {.kind = ELEMENT_STATIC_IMAGE, .bitmap = 3, .x = 0, .y = 0,
                                             .gauge = &test_gauge, .image_flags = 0x3}};
