@@ -31,6 +31,15 @@ public:
 
     // Time goes on by `seconds` (one host cycle), after the gauges' update.
     virtual void advance(double seconds) = 0;
+
+    // A host expression the simulation answers: writes the results asked
+    // for (a null pointer is not asked) and returns true; false leaves the
+    // expression to the host's own answers. A string stays valid until the
+    // next call.
+    virtual bool evaluate(const char* expression, double* number, const char** string) {
+        (void)expression, (void)number, (void)string;
+        return false;
+    }
 };
 
 }  // namespace sim

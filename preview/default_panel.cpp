@@ -88,36 +88,105 @@ gauge02=Morvane_Instr!Fire_Valves, 630, 10, 300
 gauge03=Telvor_Flaps!telvor_flaps, 950, 10, 420
 )";
 
-// A short circuit: start-up on the ground, take-off, climb to 1500 ft, an
-// approach with radio-altimeter call-outs, and the landing.
-const char* const kDefaultScenario = R"SCENARIO(# The default circuit.
-# start-up: engines run up, radio switched on
-at 0    set 755 30                  # the radio altimeter's call-out condition
-at 0    set 615 60.96               # decision height 200 ft
-at 0    expression "(A:ATC ID,string)" string F-BMVN
-at 1    ramp 390 0 2200 6           # engine 1 revolutions
-at 2    ramp 429 0 2200 6           # engine 2 revolutions
-at 1    ramp 391 30 48 6
-at 2    ramp 430 30 48 6
-at 4    click 1305 499              # the radio altimeter switch
-at 8    click 1727 200              # the ADF main switch
-# take-off run and rotation
-at 12   ramp 61 0 95 12             # airspeed, knots
-at 24   ramp 65 0 1300 3            # climb 1000 ft/min
-at 24   ramp 74 0 1500 90           # altitude, feet
-at 24   ramp 614 0 457 90           # radio height, metres
-at 24   ramp 61 95 130 20
-# downwind, then the approach
-at 114  ramp 65 1300 0 4
-at 130  ramp 65 0 -900 4            # descent 700 ft/min
-at 130  ramp 74 1500 0 130
-at 130  ramp 614 457 0 130
-at 130  ramp 61 130 85 60
-at 258  ramp 65 -900 0 4
-at 260  ramp 61 85 0 20
-at 262  ramp 390 2200 800 8
-at 262  ramp 429 2200 800 8
-end 285
+// The circuit, flown through the aircraft from cold and dark to parked:
+// start-up at the starting box, taxi, take-off, a left-hand circuit at
+// about 1000 ft with the ADF and both VORs tuned, an approach from the
+// east with gear down and flaps out over the three markers and the
+// radio-altimeter call-outs, the landing, and the aircraft shut down with
+// its parking brake set. Clicks are on the built-in panel.
+const char* const kDefaultScenario = R"SCENARIO(# The built-in circuit.
+# cold and dark; mixtures rich, throttles cracked
+at 2    pilot mixture 1
+at 2    pilot throttle 0.1
+at 3    click 660 1019              # left engine admission valve open
+at 4    click 918 1019              # right engine admission valve open
+# engine 1: selector up through H, E (tanks valve), 1, 2 to 1.2
+at 5    click 476 1023
+at 5.5  click 476 1023
+at 6    click 476 1023
+at 6.5  click 476 1023
+at 7    click 476 1023
+at 8    click 408 1039              # boost pump and injection 1
+at 9    click 408 1142              # starter 1: cranks, the engine catches
+at 13   click 408 1142              # starter 1 off
+at 14   click 408 1039              # boost pump 1 off
+# engine 2 the same
+at 15   click 519 1023
+at 15.5 click 519 1023
+at 16   click 519 1023
+at 16.5 click 519 1023
+at 17   click 519 1023
+at 18   click 592 1039
+at 19   click 592 1142
+at 23   click 592 1142
+at 24   click 592 1039
+# radios: radio altimeter on, the ADF on and tuned to the NDB (350 to 375 kHz),
+# NAV1 on and tuned up to the VOR on 113.70, NAV2 on
+at 26   click 1305 499
+at 27   click 1727 200
+at 28   click 1662 200 right
+at 28.5 click 1662 200 right
+at 29   click 1662 200 right
+at 29.5 click 1662 200 right
+at 30   click 1662 200 right
+at 33   click 1601 570
+at 34   click 1566 515
+at 35   click 1601 683
+at 37   click 1327 1029             # flaps 15
+# taxi to the runway
+at 40   click 885 695               # parking brake off
+at 40   pilot throttle 0.3
+at 46   pilot throttle 0.2
+at 62   pilot throttle 0.12
+at 68   pilot steer -15
+at 75.2 pilot steer 0
+at 84   pilot brakes 1
+at 87   pilot brakes 0
+# take-off on runway 27
+at 92   pilot throttle 1
+at 104  pilot pitch 8 1
+at 120  click 680 680               # gear up
+at 132  click 987 1029              # flaps up
+# crosswind, downwind
+at 135  pilot bank -20 1
+at 157  pilot bank 0 1
+at 166  pilot pitch 0.5 1
+at 168  pilot throttle 0.55 2
+at 170  pilot bank -20 1
+at 195  pilot bank 0 1
+# approach: slow down, flaps 15, gear down, base and final
+at 260  pilot throttle 0.4 2
+at 260  pilot pitch 2 1
+at 265  click 1327 1029             # flaps 15
+at 270  click 680 680               # gear down
+at 295  pilot bank -20 1
+at 313.8 pilot bank 0 1
+at 348.7 pilot bank -20 1
+at 367.5 pilot bank 0 1
+at 370  click 1327 1029             # flaps 30
+at 375  pilot throttle 0.12 2
+at 375  pilot pitch -2.5 1
+# flare, landing, roll-out
+at 482  pilot pitch 3 1
+at 482  pilot throttle 0 1
+at 490  pilot brakes 0.6
+# parked: brake set, flaps up, engines cut, magnetos off
+at 515  pilot brakes 0
+at 515  click 885 695               # parking brake set
+at 517  click 987 1029
+at 518  click 987 1029
+at 520  pilot mixture 0
+at 525  click 476 1112
+at 525.5 click 476 1112
+at 526  click 476 1112
+at 526.5 click 476 1112
+at 527  click 476 1112
+at 528  click 519 1112
+at 528.5 click 519 1112
+at 529  click 519 1112
+at 529.5 click 519 1112
+at 530  click 519 1112
+end 540
 )SCENARIO";
 
 }  // namespace sim

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "aircraft/pilot_controls.h"
 #include "preview/text_render.h"
 
 namespace sim {
@@ -23,8 +24,14 @@ int to_background(int panel_offset, int panel_size, int background_size) {
 
 }  // namespace
 
-PanelSession::PanelSession(SimHost& host, PanelLayout layout, BitmapLookup lookup)
-    : host_(host), layout_(std::move(layout)), renderer_(std::move(lookup)) {}
+PanelSession::PanelSession(SimHost& host, PanelLayout layout, BitmapLookup lookup, bool fly)
+    : host_(host), flying_(fly), layout_(std::move(layout)), renderer_(std::move(lookup)) {
+    if (flying_) host_.attach(&aircraft_);
+}
+
+PanelSession::~PanelSession() {
+    if (flying_ && host_.simulation() == &aircraft_) host_.attach(nullptr);
+}
 
 bool PanelSession::place_all(const std::string& layout_name, std::string* error) {
     for (const PanelWindow& w : layout_.windows) host_.set_panel_visible(w.ident, w.visible);
@@ -107,6 +114,14 @@ void PanelSession::apply(const ScenarioStep& s) {
     case ScenarioStep::EXPRESSION_NUMBER: host_.set_expression(s.expression, {.number = s.to}); break;
     case ScenarioStep::EXPRESSION_STRING: host_.set_expression(s.expression, {.string = s.text}); break;
     case ScenarioStep::CLICK: click(s.x, s.y, s.right_button); break;
+    case ScenarioStep::PILOT:
+        if (!flying_) break;
+        if (s.duration > 0) {
+            pilot_ramps_.push_back({&s, aircraft::find_pilot_control(s.text)->get(aircraft_.state())});
+        } else {
+            aircraft_.set_pilot(s.text, s.to);
+        }
+        break;
     case ScenarioStep::HOLD:
     case ScenarioStep::DRAG: {
         PanelHit h = hit(s.x, s.y);
@@ -129,6 +144,12 @@ void PanelSession::step_cycle(const Scenario& scenario) {
         double f = r.duration > 0 ? std::clamp((t - r.time) / r.duration, 0.0, 1.0) : 1.0;
         host_.set_var(r.token, r.from + (r.to - r.from) * f);
         it = f >= 1.0 ? ramps_.erase(it) : it + 1;
+    }
+    for (auto it = pilot_ramps_.begin(); it != pilot_ramps_.end();) {
+        const ScenarioStep& r = *it->step;
+        double f = std::clamp((t - r.time) / r.duration, 0.0, 1.0);
+        aircraft_.set_pilot(r.text, it->from + (r.to - it->from) * f);
+        it = f >= 1.0 ? pilot_ramps_.erase(it) : it + 1;
     }
     for (auto it = presses_.begin(); it != presses_.end();) {
         Placement& p = *it->gauge->placement;

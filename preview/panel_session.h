@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "aircraft/aircraft.h"
 #include "preview/panel_layout.h"
 #include "preview/renderer.h"
 #include "preview/scenario.h"
@@ -32,7 +33,16 @@ struct PanelHit {
 
 class PanelSession {
 public:
-    PanelSession(SimHost& host, PanelLayout layout, BitmapLookup lookup);
+    // With `fly` the session's aircraft stands behind the host's variables
+    // and key events (cold and dark at its parking place); without it the
+    // host's own table answers, as tests of single values want.
+    PanelSession(SimHost& host, PanelLayout layout, BitmapLookup lookup, bool fly = true);
+    ~PanelSession();
+    PanelSession(const PanelSession&) = delete;
+    PanelSession& operator=(const PanelSession&) = delete;
+
+    // The aircraft behind the panel, or null when the session does not fly.
+    aircraft::Aircraft* aircraft() { return flying_ ? &aircraft_ : nullptr; }
 
     // Places every gauge of the layout (install, then set-up). False with
     // the layout line and gauge in `error` when a gauge cannot be placed.
@@ -47,7 +57,7 @@ public:
     void cycle();
     // Plays one cycle of the scenario (for a live panel).
     void play_cycle(const Scenario& scenario) { step_cycle(scenario); }
-    void restart_scenario() { next_step_ = 0, ramps_.clear(), presses_.clear(); }
+    void restart_scenario() { next_step_ = 0, ramps_.clear(), presses_.clear(), pilot_ramps_.clear(); }
     double time() const { return host_.clock(); }
 
     // The mouse at panel coordinates.
@@ -75,6 +85,11 @@ private:
     void note_changes();
     Image render_gauge(const PlacedGauge& g, const RenderOptions& options);
 
+    struct PilotRamp {
+        const ScenarioStep* step;
+        double from;
+    };
+
     struct ActivePress {
         PlacedGauge* gauge;
         double until;
@@ -84,6 +99,9 @@ private:
     };
 
     SimHost& host_;
+    aircraft::Aircraft aircraft_;
+    bool flying_;
+    std::vector<PilotRamp> pilot_ramps_;
     PanelLayout layout_;
     GaugeRenderer renderer_;
     std::vector<PlacedGauge> gauges_;

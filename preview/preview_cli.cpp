@@ -163,7 +163,9 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
         return rc == 0 ? 0 : fail(serve_error);
     }
 
-    double end = std::max(at, frames_dir.empty() ? at : scenario.duration);
+    // The whole scenario is played (its sound track and log are whole);
+    // the picture is taken on the way.
+    double end = std::max(at, scenario.duration);
     int frame = 0;
     double next_frame = 0;
     bool picture_written = false;

@@ -1,8 +1,11 @@
 #include "preview/scenario.h"
 
+#include "aircraft/pilot_controls.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -56,6 +59,12 @@ bool whole(const std::string& text, long lo, long hi, long* out) {
     if (*end || errno || v < lo || v > hi) return false;
     *out = static_cast<long>(v);
     return true;
+}
+
+std::string plain(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
 }
 
 class Reader {
@@ -189,7 +198,26 @@ private:
             }
             return fail("expression: the answer is 'number VALUE' or 'string TEXT'");
         }
+        if (cmd == "pilot") return pilot(a, s);
         return fail("unknown command '" + cmd + "'");
+    }
+
+    // A pilot control of the aircraft, by the name its table gives, set
+    // at once or moved over some seconds.
+    bool pilot(const std::vector<std::string>& a, ScenarioStep* s) {
+        s->kind = ScenarioStep::PILOT;
+        if (!count("pilot", a, 2, 3, "pilot CONTROL VALUE [SECONDS]")) return false;
+        const aircraft::PilotControl* control = aircraft::find_pilot_control(a[0]);
+        if (!control) {
+            std::string names;
+            for (const aircraft::PilotControl& c : aircraft::pilot_controls()) names += std::string(names.empty() ? "" : ", ") + c.name;
+            return fail("pilot: unknown control '" + a[0] + "' (" + names + ")");
+        }
+        if (!finite_number(a[1], &s->to) || s->to < control->min || s->to > control->max)
+            return fail("pilot: " + a[0] + " takes a number from " + plain(control->min) + " to " +
+                        plain(control->max) + ", got '" + a[1] + "'");
+        s->text = a[0];
+        return a.size() < 3 || seconds(a[2], &s->duration);
     }
 
     std::string file_;

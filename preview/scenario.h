@@ -11,6 +11,8 @@
 //   at 50    failure 3 on|off
 //   at 55    expression "(A:ATC ID,string)" string F-BAVG
 //   at 55    expression "(A:TAILWHEEL LOCK ON,number)" number 1
+//   at 60    pilot throttle 0.8         a pilot control of the aircraft
+//   at 60    pilot pitch 8 3            moved to 8 over 3 s
 //   end 120                             the scenario's length
 //
 // '#' starts a comment.
@@ -23,7 +25,7 @@
 namespace sim {
 
 struct ScenarioStep {
-    enum Kind { SET, SET_WORD, RAMP, CLICK, HOLD, DRAG, FAILURE, EXPRESSION_NUMBER, EXPRESSION_STRING };
+    enum Kind { SET, SET_WORD, RAMP, CLICK, HOLD, DRAG, FAILURE, EXPRESSION_NUMBER, EXPRESSION_STRING, PILOT };
     Kind kind = SET;
     double time = 0;
     uint32_t token = 0;
@@ -32,7 +34,7 @@ struct ScenarioStep {
     bool on = false;                        // FAILURE
     bool right_button = false;
     int x = 0, y = 0, x1 = 0, y1 = 0;
-    std::string expression, text;
+    std::string expression, text;  // PILOT: text is the control's name
     int line = 0;
 };
 

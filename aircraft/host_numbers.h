@@ -1,0 +1,34 @@
+// The host's numbers for the variables the module reads and the key events
+// it sends, as the aircraft answers them. Engine 2's numbers lie at the
+// host's fixed distance after engine 1's.
+#pragma once
+
+#include <cstdint>
+
+namespace aircraft {
+
+enum Token : uint32_t {
+    ADF_FREQUENCY = 16, ADF_EXTENSION = 18, ADF_SIGNAL = 20, ADF_CARD = 22,
+    COM1_FREQUENCY = 23, NAV1_FREQUENCY = 24, NAV2_FREQUENCY = 27, XPDR_CODE = 38,
+    ADF_BEARING = 39,
+    NAV1_LOCALIZER = 40, NAV1_GLIDE_SLOPE = 41, NAV1_TO_FROM = 43, NAV1_GS_FLAG = 44, NAV1_OBS = 45,
+    NAV2_LOCALIZER = 50, NAV2_TO_FROM = 52, NAV2_GS_FLAG = 53, NAV2_OBS = 54, NAV2_GLIDE_SLOPE = 882,
+    ON_GROUND = 60, AIRSPEED = 61, VERTICAL_SPEED = 65, TURN_BALL = 69, TURN_RATE = 70,
+    ALTITUDE = 74, ALTIMETER_SETTING = 75, PITCH = 78, BANK = 80, HEADING = 84, GYRO_SETTING = 85,
+    GYRO_FLAG = 279, GYRO_FLAG_2 = 288, FUEL_LEFT = 291, FUEL_RIGHT = 297,
+    PARKING_BRAKE = 323, FLAPS_HANDLE = 329, FLAPS_POSITION = 330,
+    GEAR_HANDLE = 331, GEAR_TAIL = 332, GEAR_LEFT = 333, GEAR_RIGHT = 334,
+    OUTSIDE_AIR = 341, SUCTION = 353, MARKER = 354,
+    // Engine 1; engine 2 is 39 further on.
+    ENGINE_RPM = 390, MANIFOLD = 391, THROTTLE = 392, MIXTURE = 393, PROPELLER = 394,
+    STARTER = 401, OIL_TEMPERATURE = 416, OIL_PRESSURE = 418, ADMISSION = 422,
+    TIME_OF_DAY = 557, CLOCK = 604, ATTITUDE_BAR = 612,
+    RADIO_HEIGHT = 614, DECISION_HEIGHT = 615, DECISION_ALERT = 616,
+    PROP_RPM_1 = 700, PROP_RPM_2 = 708, HYDRAULIC = 732, TURN_POWER = 753, RADIO_POWER = 755,
+    ELEVATOR_TRIM = 783, RUDDER_TRIM = 787, PROP_SYNCH = 788, ADF_TONE = 880,
+    BOOST_PUMP_1 = 891, BOOST_PUMP_2 = 892, TANK_VALVE_LEFT = 895, TANK_VALVE_RIGHT = 896,
+};
+
+constexpr uint32_t kEngineTokenStride = 39;
+
+}  // namespace aircraft
