@@ -25,7 +25,11 @@ Aircraft::Aircraft() {
     state_.flight.north_m = -90;
     state_.flight.heading_deg = 0;
     state_.flight.pitch_deg = airframe().three_point_pitch_deg;
-    for (Engine& e : state_.engine) e.manifold_mb = air_at(aerodrome().elevation_m).pressure_mb;
+    Air air = air_at(aerodrome().elevation_m);
+    for (Engine& e : state_.engine) {
+        e.manifold_mb = air.pressure_mb;
+        e.oil_c = air.temperature_c;
+    }
 }
 
 const NavReading& Aircraft::navigation() {
