@@ -89,7 +89,9 @@ void advance_systems(State& s, double dt) {
 
     double fastest = std::max(s.engine[0].rpm, s.engine[1].rpm);
     bool pumping = s.engine[0].running || s.engine[1].running;
-    s.hydraulic_bar = approach(s.hydraulic_bar, pumping ? 150 : 0, pumping ? 2.0 : 30.0, dt);
+    // The engine-driven pump builds pressure up to its regulator; without
+    // it the system bleeds down slowly.
+    s.hydraulic_bar = slew(s.hydraulic_bar, pumping ? 150 : 0, pumping ? 50 : 5, dt);
     s.suction = approach(s.suction, 5.0 * std::min(1.0, fastest / 800), 1.5, dt);
     // The generators come on line above 700 rpm; no battery is modelled,
     // so a cold aircraft has a dead bus.
