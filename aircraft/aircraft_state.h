@@ -73,7 +73,7 @@ struct State {
     // locked (left, right; the tail wheel is fixed).
     bool gear_handle_down = true;
     double gear_left = 1, gear_right = 1;
-    int flaps_detent = 0;       // 0 to 3
+    int flaps_detent = 0;       // 0 (up) to 4 (full), a quarter of the travel each
     double flaps = 0;           // 0 up to 1 fully down
     bool parking_brake = true;
     bool tailwheel_locked = false;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "aircraft/radio_tuning.h"
+#include "aircraft/systems.h"
 
 namespace aircraft {
 
@@ -20,7 +21,6 @@ constexpr double kGyroKnobPerDegree = 65536.0 / 360.0;
 constexpr double kAttitudeBarStep = 4, kAttitudeBarLimit = 100;
 constexpr double kFeet = 0.3048;
 constexpr double kDecisionHeightTop = 1000 * kFeet;
-constexpr int kFlapsDetents = 3;
 
 double lever(uint32_t value) { return std::clamp(value / kLeverFull, 0.0, 1.0); }
 double wrap360(double deg) { return deg - 360.0 * std::floor(deg / 360.0); }
@@ -42,9 +42,9 @@ const KeyEventRow kRows[] = {
     // Gear, flaps, brakes, trims.
     {65570, "gear toggle", "gear handle up or down; the wheels follow at their own rates",
      [](State& s, uint32_t) { s.gear_handle_down = !s.gear_handle_down; }},
-    {65758, "flaps down a notch", "flaps handle one detent further down (0, 15, 30, 45 degrees)",
-     [](State& s, uint32_t) { s.flaps_detent = std::min(s.flaps_detent + 1, kFlapsDetents); }},
-    {65759, "flaps up a notch", "flaps handle one detent up",
+    {65758, "flaps down a notch", "flaps handle one notch further down (up, 1, 2, 3, full: quarters of the travel)",
+     [](State& s, uint32_t) { s.flaps_detent = std::min(s.flaps_detent + 1, kFlapsNotches); }},
+    {65759, "flaps up a notch", "flaps handle one notch up",
      [](State& s, uint32_t) { s.flaps_detent = std::max(s.flaps_detent - 1, 0); }},
     {65752, "parking brake toggle", "parking brake set or released",
      [](State& s, uint32_t) { s.parking_brake = !s.parking_brake; }},

@@ -5,6 +5,7 @@
 
 #include "aircraft/flight_model.h"
 #include "aircraft/radio_nav.h"
+#include "aircraft/systems.h"
 #include "aircraft/variables.h"
 
 namespace aircraft {
@@ -38,7 +39,7 @@ const PilotReadout kReadouts[] = {
     {"manifold1", "MP 1", "mb", [](const State& s) { return s.engine[0].manifold_mb; }},
     {"manifold2", "MP 2", "mb", [](const State& s) { return s.engine[1].manifold_mb; }},
     {"gear", "Gear", "down", [](const State& s) { return std::min(s.gear_left, s.gear_right); }},
-    {"flaps", "Flaps", "deg", [](const State& s) { return s.flaps * 45; }},
+    {"flaps", "Flaps", "deg", [](const State& s) { return s.flaps * kFlapsFullDegrees; }},
     {"on_ground", "On ground", "", [](const State& s) { return s.flight.on_ground ? 1.0 : 0.0; }},
     {"stall", "Stall", "", [](const State& s) { return s.flight.stalled ? 1.0 : 0.0; }},
 };

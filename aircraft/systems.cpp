@@ -83,7 +83,7 @@ void advance_systems(State& s, double dt) {
     double gear_target = s.gear_handle_down ? 1 : 0;
     s.gear_left = slew(s.gear_left, gear_target, 1 / kGearLeftSeconds, dt);
     s.gear_right = slew(s.gear_right, gear_target, 1 / kGearRightSeconds, dt);
-    s.flaps = slew(s.flaps, s.flaps_detent / 3.0, 1 / kFlapsSeconds, dt);
+    s.flaps = slew(s.flaps, s.flaps_detent / double(kFlapsNotches), 1 / kFlapsSeconds, dt);
 
     for (int n = 0; n < kEngines; ++n) advance_engine(s, n, dt);
 

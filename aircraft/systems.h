@@ -10,7 +10,8 @@ namespace aircraft {
 // Full travel times, seconds.
 constexpr double kGearLeftSeconds = 8.0, kGearRightSeconds = 8.6;
 constexpr double kFlapsSeconds = 12.0;
-constexpr double kFlapsDegreesPerDetent = 15;
+constexpr int kFlapsNotches = 4;  // up, 1, 2, 3, full
+constexpr double kFlapsFullDegrees = 40;
 
 // Engine figures.
 constexpr double kIdleRpm = 600, kCrankRpm = 180, kCatchRpm = 120;

@@ -8,6 +8,7 @@
 #include "aircraft/flight_model.h"
 #include "aircraft/host_numbers.h"
 #include "aircraft/radio_tuning.h"
+#include "aircraft/systems.h"
 
 namespace aircraft {
 
@@ -161,7 +162,7 @@ const VariableRow kRows[] = {
     {GEAR_TAIL, "tail wheel", "16383 down (fixed)", [](const State&, const Nav&) { return kLeverTop; }, nullptr},
     {GEAR_LEFT, "left wheel", "0 up .. 16383 down", [](const State& s, const Nav&) { return gear_units(s.gear_left); }, nullptr},
     {GEAR_RIGHT, "right wheel", "0 up .. 16383 down", [](const State& s, const Nav&) { return gear_units(s.gear_right); }, nullptr},
-    {FLAPS_HANDLE, "flaps handle", "0..16382", [](const State& s, const Nav&) { return s.flaps_detent / 3.0 * 16382; }, nullptr},
+    {FLAPS_HANDLE, "flaps handle", "0..16382", [](const State& s, const Nav&) { return s.flaps_detent / double(kFlapsNotches) * 16382; }, nullptr},
     {FLAPS_POSITION, "flaps", "0..16382", [](const State& s, const Nav&) { return s.flaps * 16382; }, nullptr},
     {PARKING_BRAKE, "parking brake", "0 off, 32767 set", [](const State& s, const Nav&) { return s.parking_brake ? 32767.0 : 0.0; }, nullptr},
     {ELEVATOR_TRIM, "elevator trim", "rad, nose up", [](const State& s, const Nav&) { return s.elevator_trim_rad; },

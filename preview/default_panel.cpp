@@ -132,7 +132,7 @@ at 30   click 1662 200 right
 at 33   click 1601 570
 at 34   click 1566 515
 at 35   click 1601 683
-at 37   click 1327 1029             # flaps 15
+at 37   click 1327 1029             # flaps 1
 # taxi to the runway
 at 40   click 885 695               # parking brake off
 at 40   pilot throttle 0.3
@@ -154,25 +154,27 @@ at 166  pilot pitch 0.5 1
 at 168  pilot throttle 0.55 2
 at 170  pilot bank -20 1
 at 195  pilot bank 0 1
-# approach: slow down, flaps 15, gear down, base and final
+# approach: slow down, flaps 2, gear down, base and final
 at 260  pilot throttle 0.4 2
 at 260  pilot pitch 2 1
-at 265  click 1327 1029             # flaps 15
+at 264  click 1327 1029
+at 265  click 1327 1029             # flaps 2
 at 270  click 680 680               # gear down
 at 295  pilot bank -20 1
-at 313.8 pilot bank 0 1
-at 348.7 pilot bank -20 1
-at 367.5 pilot bank 0 1
-at 370  click 1327 1029             # flaps 30
-at 375  pilot throttle 0.12 2
-at 375  pilot pitch -2.5 1
+at 312.6 pilot bank 0 1
+at 352.3 pilot bank -20 1
+at 369.6 pilot bank 0 1
+at 370  click 1327 1029             # flaps 3
+at 378  pilot throttle 0.12 2
+at 378  pilot pitch -2.5 1
 # flare, landing, roll-out
-at 482  pilot pitch 3 1
-at 482  pilot throttle 0 1
+at 484  pilot pitch 3 1
+at 484  pilot throttle 0 1
 at 490  pilot brakes 0.6
 # parked: brake set, flaps up, engines cut, magnetos off
 at 515  pilot brakes 0
 at 515  click 885 695               # parking brake set
+at 516  click 987 1029
 at 517  click 987 1029
 at 518  click 987 1029
 at 520  pilot mixture 0
@@ -188,5 +190,7 @@ at 529.5 click 519 1112
 at 530  click 519 1112
 end 540
 )SCENARIO";
+
+const double kDefaultScenarioPictureTime = 385;
 
 }  // namespace sim

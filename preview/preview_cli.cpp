@@ -31,12 +31,14 @@ void usage(FILE* out) {
         "  --layout FILE     panel layout ([WindowNN] sections with size=, position=,\n"
         "                    ident=, background_color= and gaugeNN=Module!Gauge, x, y,\n"
         "                    width, height, parameters lines); default: built-in\n"
-        "  --scenario FILE   flight scenario ('at TIME set|setword|ramp|click|hold|drag|\n"
-        "                    failure|expression ...' and 'end TIME'); default: built-in\n"
+        "  --scenario FILE   flight scenario ('at TIME pilot|click|hold|drag|set|setword|\n"
+        "                    ramp|failure|expression ...' and 'end TIME'); default: the\n"
+        "                    built-in circuit, flown from cold and dark to parked\n"
         "  --module FILE     load this gauge module (repeatable); default: the built\n"
         "                    Morvane_Instr and Telvor_Flaps\n"
         "  --out DIR         folder for the default output names (default: out)\n"
-        "  --at SECONDS      the moment of the panel picture (default: the scenario's end)\n"
+        "  --at SECONDS      the moment of the panel picture (default: the scenario's end;\n"
+        "                    for the built-in circuit 385 s, on final approach)\n"
         "  --png FILE        the panel picture (default: DIR/panel.png)\n"
         "  --sheet FILE      contact sheet of every gauge with its name\n"
         "                    (default: DIR/contact_sheet.png)\n"
@@ -143,7 +145,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     ok = scenario_file.empty() ? sim::parse_scenario(sim::kDefaultScenario, "built-in scenario", &scenario, &error)
                                : sim::load_scenario(scenario_file, &scenario, &error);
     if (!ok) return fail(error);
-    if (at < 0) at = scenario.duration;
+    if (at < 0) at = scenario_file.empty() ? sim::kDefaultScenarioPictureTime : scenario.duration;
 
     sim::SimHost host;
     if (modules.empty()) modules = sim::default_module_paths();

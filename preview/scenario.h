@@ -47,8 +47,12 @@ struct Scenario {
 bool parse_scenario(const std::string& text, const std::string& file_name, Scenario* scenario, std::string* error);
 bool load_scenario(const std::string& path, Scenario* scenario, std::string* error);
 
-// The built-in circuit: start-up, take-off, climb, an approach with
-// radio-altimeter call-outs, landing.
+// The built-in circuit, flown through the aircraft: start-up from cold and
+// dark, taxi, take-off, a circuit, an approach over the markers with
+// radio-altimeter call-outs, landing, parked.
 extern const char* const kDefaultScenario;
+// Its moment for the panel picture: on final approach, gear down and flaps
+// out, over the outer marker.
+extern const double kDefaultScenarioPictureTime;
 
 }  // namespace sim

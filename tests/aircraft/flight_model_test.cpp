@@ -42,11 +42,11 @@ struct TakeOff {
     double run_m, lift_off_kmh, seconds;
 };
 
-// Flaps 15, full power, rotate to 8° at 90 km/h.
+// Flaps 1, full power, rotate to 8° at 90 km/h.
 TakeOff take_off(aircraft::Aircraft& a) {
     aircraft::State& s = a.state();
     s.flaps_detent = 1;
-    s.flaps = 1.0 / 3;
+    s.flaps = 0.25;
     a.set_pilot("throttle", 1);
     double start = s.flight.east_m, t = 0;
     while (s.flight.on_ground && t < 120) {
@@ -104,7 +104,7 @@ TEST(FlightModel, StallsNearTheBottomOfTheGreenArcCleanAndInTheWhiteArcWithFlaps
     double clean = aircraft::stall_kmh(s);
     EXPECT_GT(clean, 75);
     EXPECT_LT(clean, 95);
-    s.flaps = 2.0 / 3;
+    s.flaps = 0.75;
     double landing = aircraft::stall_kmh(s);
     EXPECT_LT(landing, clean - 5);
     EXPECT_GT(landing, 60);

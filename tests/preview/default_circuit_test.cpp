@@ -77,9 +77,10 @@ struct Circuit {
         char line[256];
         std::snprintf(line, sizeof line,
                       "%6.1f ias %6.1f alt %7.1f vs %6.0f hdg %5.1f rpm %6.1f %6.1f mp %6.1f %6.1f gear %s flaps %7.1f "
-                      "marker %d ra %6.1f",
+                      "marker %d ra %6.1f at %6.0f %6.0f",
                       session->time(), airspeed(), altitude_ft(), climb_fpm(), heading(), rpm(1), rpm(2), manifold_mb(1),
-                      manifold_mb(2), gear_lamps().c_str(), flaps_needle(), marker_lamp(), radio_height_m());
+                      manifold_mb(2), gear_lamps().c_str(), flaps_needle(), marker_lamp(), radio_height_m(),
+                      aircraft().flight.east_m, aircraft().flight.north_m);
         return line;
     }
 };
@@ -174,10 +175,10 @@ TEST(DefaultCircuit, FromColdAndDarkToParkedTheInstrumentsReadTheAircraftAtEachP
     EXPECT_EQ(c.gear_lamps(), "GG");
 
     std::vector<int> markers;  // the marker lamps in the order they light
-    c.fly_to(385);  // final approach: gear down, flaps 30, over the outer marker
+    c.fly_to(385);  // final approach: gear down, flaps 3, over the outer marker
     expect_instruments_read_the_aircraft(c);
     EXPECT_NEAR(c.heading(), 270, 3);
-    EXPECT_NEAR(c.flaps_needle(), 2 * 16382 / 3.0, 20);
+    EXPECT_NEAR(c.flaps_needle(), 3 * 16382 / 4.0, 20);
     EXPECT_LT(c.climb_fpm(), -350);
     EXPECT_GT(c.airspeed(), 120);
     EXPECT_LT(c.airspeed(), 150);
