@@ -1,5 +1,6 @@
 #include "web/web_server.h"
 #include "web/page_files.h"
+#include "web/pilot_routes.h"
 
 #include <httplib.h>
 
@@ -284,6 +285,8 @@ void PanelWebServer::install_routes() {
         if (!ran) return bad_request(res, "panel busy", 503);
         res.set_content("{}", "application/json");
     });
+
+    install_pilot_routes(s, session_, [this](std::function<void()> fn) { return on_panel(std::move(fn)); });
 
     // The modules' own recordings, for the page to play.
     s.Get(R"(/wave/(\d{1,5})\.wav)", [this](const httplib::Request& req, httplib::Response& res) {
