@@ -94,6 +94,18 @@ try {
   check((await tooltipAt(276, 254)) === "Main switch (on)", "hovering the main switch shows \"Main switch (on)\"");
   const sounds = await page.evaluate(() => window.soundsPlayed || 0);
   check(sounds >= 1, "the click was played in the browser");
+
+  // The pilot strip, built from the aircraft's table: three presses of the
+  // throttle's key move the aircraft's throttles, and the keys are listed.
+  const throttle = '#pilot input[data-control="throttle"]';
+  await page.waitForSelector(throttle);
+  await page.locator("#panel").click({ position: { x: 5, y: 5 } });
+  for (let i = 0; i < 3; i++) await page.keyboard.press("q");
+  await page.waitForFunction(s => document.querySelector(s).value === "0.15", throttle, { timeout: 20000 });
+  const pilot = await page.evaluate(() => fetch("/pilot").then(r => r.json()));
+  check(pilot.controls.find(c => c.name === "throttle").value === 0.15, "the q key opened the throttles to 0.15");
+  const help = await page.evaluate(() => document.getElementById("keys").textContent);
+  check(help.includes("Throttle up / down") && help.includes("ArrowDown"), "the page's help lists the pilot's keys");
 } finally {
   await browser.close();
   server.kill("SIGTERM");
