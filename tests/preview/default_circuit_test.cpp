@@ -113,7 +113,9 @@ void expect_instruments_read_the_aircraft(Circuit& c) {
     }
     std::string gear;
     for (double wheel : {s.gear_left, s.gear_right}) gear += wheel == 1 ? 'G' : wheel == 0 ? '.' : '?';
-    if (gear.find('?') == std::string::npos) EXPECT_EQ(c.gear_lamps(), gear);
+    if (gear.find('?') == std::string::npos) {
+        EXPECT_EQ(c.gear_lamps(), gear);
+    }
 }
 
 TEST(DefaultCircuit, FromColdAndDarkToParkedTheInstrumentsReadTheAircraftAtEachPhase) {
