@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "aircraft/atmosphere.h"
+#include "aircraft/easing.h"
 #include "aircraft/radio_nav.h"
 #include "aircraft/systems.h"
 
@@ -16,11 +17,6 @@ constexpr double kPitchRate = 4, kBankRate = 10;  // degrees per second the atti
 constexpr double kBallPerNewton = 0.02;
 const Airframe kAirframe;
 
-double slew(double value, double target, double rate, double dt) {
-    double step = rate * dt;
-    return value + std::clamp(target - value, -step, step);
-}
-double wrap360(double d) { return d - 360.0 * std::floor(d / 360.0); }
 
 double density(const State& s) { return air_at(aerodrome().elevation_m + s.flight.height_m).density; }
 

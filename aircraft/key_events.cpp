@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "aircraft/easing.h"
 #include "aircraft/radio_tuning.h"
 #include "aircraft/systems.h"
 
@@ -23,7 +24,6 @@ constexpr double kFeet = 0.3048;
 constexpr double kDecisionHeightTop = 1000 * kFeet;
 
 double lever(uint32_t value) { return std::clamp(value / kLeverFull, 0.0, 1.0); }
-double wrap360(double deg) { return deg - 360.0 * std::floor(deg / 360.0); }
 
 void trim(double& rad, double step) { rad = std::clamp(rad + step, -kTrimLimitRad, kTrimLimitRad); }
 void gyro(State& s, double degrees) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "aircraft/easing.h"
+
 namespace aircraft {
 
 namespace {
@@ -22,8 +24,6 @@ const Aerodrome kAerodrome = {
     .markers_east_m = {4000, 1000, 300},
 };
 
-double wrap360(double d) { return d - 360.0 * std::floor(d / 360.0); }
-double wrap180(double d) { return wrap360(d + 180) - 180; }
 
 // Bearing (degrees from north) from a point to another.
 double bearing(double from_e, double from_n, double to_e, double to_n) {

@@ -4,22 +4,12 @@
 #include <cmath>
 
 #include "aircraft/atmosphere.h"
+#include "aircraft/easing.h"
 #include "aircraft/radio_nav.h"
 
 namespace aircraft {
 
 namespace {
-
-// A first-order approach of `value` to `target` with time constant `tau`.
-double approach(double value, double target, double tau, double dt) {
-    return target + (value - target) * std::exp(-dt / tau);
-}
-
-// Moves `value` toward `target` by at most `rate` × dt.
-double slew(double value, double target, double rate, double dt) {
-    double step = rate * dt;
-    return value + std::clamp(target - value, -step, step);
-}
 
 constexpr double kFuelKgPerJoule = 0.25 / 3.6e6;  // 0.25 kg per kWh
 constexpr double kOilWarmSeconds = 90;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "aircraft/atmosphere.h"
+#include "aircraft/easing.h"
 #include "aircraft/flight_model.h"
 #include "aircraft/host_numbers.h"
 #include "aircraft/radio_tuning.h"
@@ -35,7 +36,6 @@ constexpr double kTankCapacityKg = 450;
 
 double rankine(double celsius) { return 491.67 + 1.8 * celsius; }
 double flag(bool b) { return b ? 1.0 : 0.0; }
-double wrap360(double d) { return d - 360.0 * std::floor(d / 360.0); }
 
 double altitude_ft(const State& s) {
     double true_ft = (aerodrome().elevation_m + s.flight.height_m) * kFeetPerMetre;
