@@ -80,7 +80,9 @@ const VariableRow kRows[] = {
     {ALTIMETER_SETTING, "altimeter setting", "mb", [](const State& s, const Nav&) { return s.altimeter_mb; },
      [](State& s, double v) { s.altimeter_mb = std::clamp(v, 900.0, 1100.0); }},
     {PITCH, "pitch", "deg, nose up", [](const State& s, const Nav&) { return s.attitude_caged ? 0 : s.flight.pitch_deg; }, nullptr},
-    {BANK, "bank", "deg, right wing down", [](const State& s, const Nav&) { return s.attitude_caged ? 0 : s.flight.bank_deg; }, nullptr},
+    // The attitude card turns the way the host counts bank: left wing down
+    // positive.
+    {BANK, "bank", "deg, left wing down", [](const State& s, const Nav&) { return s.attitude_caged ? 0 : -s.flight.bank_deg; }, nullptr},
     {ATTITUDE_BAR, "miniature aeroplane", "units", [](const State& s, const Nav&) { return s.attitude_bar; }, nullptr},
     {HEADING, "gyro compass heading", "deg", [](const State& s, const Nav&) { return wrap360(s.flight.heading_deg + s.gyro_error_deg); }, nullptr},
     {GYRO_SETTING, "gyro setting knob", "1/65536 of three turns", [](const State& s, const Nav&) { return s.gyro_knob; }, nullptr},

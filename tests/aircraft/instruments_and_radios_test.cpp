@@ -37,9 +37,10 @@ TEST_F(AircraftTest, InstrumentKnobsSetTheAltimeterGyroCardBarAndCage) {
     attitude.click(142, 260);
     host.cycle();
     EXPECT_EQ(attitude.element(3).dy, 4 * -0.15);  // the miniature aeroplane raised
-    state().flight.bank_deg = 20;
+    state().flight.bank_deg = 20;  // right wing down: the host counts it as -20
     host.cycle();
-    EXPECT_EQ(attitude.element(1).value_rotation, 20);
+    EXPECT_EQ(attitude.element(1).value_rotation, -20);
+    EXPECT_EQ(attitude.element(2).value, -20);  // the bank pointer towards 3 o'clock
     attitude.click(250, 260);  // caged
     host.cycle();
     EXPECT_EQ(attitude.element(1).value_rotation, 0);
