@@ -59,14 +59,16 @@ std::set<uint32_t> sweep_every_gauge() {
             for (const MouseRect* child : children) {
                 int x = child->x + child->width / 2, y = child->y + child->height / 2;
                 for (uint32_t button : {MOUSE_LEFTSINGLE, MOUSE_RIGHTSINGLE}) {
+                    // The clicked gauge's own cycle between clicks: what it
+                    // decodes at its update notice is current for the next.
                     for (int i = 0; i < kClicksPerArea[pass]; ++i) {
                         p->click(x, y, button);
-                        host.cycle();
+                        p->update_cycle();
                     }
                 }
                 if (child->mouse_flags & MOUSE_MOVE_HELD) {
                     p->drag(x, child->y, x, child->y + child->height, 8);
-                    host.cycle();
+                    p->update_cycle();
                 }
             }
         }
