@@ -26,8 +26,14 @@ bool box_contains(const MouseRect& r, int32_t x, int32_t y, int32_t gauge_w, int
     return x >= r.x && int64_t(x) < int64_t(r.x) + r.width && y >= r.y && int64_t(y) < int64_t(r.y) + r.height;
 }
 
-std::string tooltip_of(const MouseRect& record, bool call_arguments) {
-    if (record.text) return format_tooltip(record.text, call_arguments ? record.args : nullptr, record.arg_count);
+// The record's tooltip; a record the simulator's formatter would fault on is
+// named in `problem`.
+std::string tooltip_of(const MouseRect& record, bool call_arguments, std::string& problem) {
+    if (record.text) {
+        if (call_arguments && record.arg_count && !record.args)
+            problem = std::to_string(record.arg_count) + " tooltip arguments and no argument array";
+        return format_tooltip(record.text, call_arguments ? record.args : nullptr, record.arg_count, &problem);
+    }
     if (record.help_id) return SimHost::help_text(record.help_id);
     return {};
 }
@@ -36,6 +42,9 @@ std::string tooltip_of(const MouseRect& record, bool call_arguments) {
 
 HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
     HitResult result;
+    // The kill notice is the last call a gauge gets: a killed placement has
+    // no mouse and calls no tooltip argument callback.
+    if (killed_) return result;
     std::vector<Region> stack;
     int best_depth = -1;
     for (const MouseRect* r = rect_list(); r && r->type != MOUSE_END; ++r) {
@@ -45,10 +54,13 @@ HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
                              r->help_id ? SimHost::help_text(r->help_id) : std::string(), r->help_id != 0});
             break;
         case MOUSE_TOOLTIP:
-            if (!stack.empty()) {
+            // Only a region under the pointer has its tooltip worded.
+            if (!stack.empty() && stack.back().contains) {
                 // A region's own tooltip record speaks for it; an empty
                 // record leaves the region's help text.
-                std::string text = tooltip_of(*r, call_arguments);
+                std::string problem;
+                std::string text = tooltip_of(*r, call_arguments, problem);
+                if (!problem.empty()) host_.faults.push_back(name_ + ": tooltip \"" + r->text + "\": " + problem);
                 if (!text.empty()) {
                     stack.back().tooltip = text;
                     stack.back().has_tooltip = true;

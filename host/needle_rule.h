@@ -21,6 +21,15 @@ std::vector<double> table_angles(const NonlinearityEntry* table, unsigned entrie
 // The needle's angle for a value (degrees, clockwise from up, not wrapped).
 double needle_angle(const NonlinearityEntry* table, unsigned entries, double pivot_x, double pivot_y, double value);
 
+// What the host does with a needle's table when it takes up the needle:
+// writes the accumulated angle of each entry into the entry's last field,
+// in the module's own table (gauges may read it back).
+void store_table_angles(NonlinearityEntry* table, unsigned entries, double pivot_x, double pivot_y);
+
+// The needle's angle for a value, on the angles stored in the table: what
+// the host draws each cycle.
+double stored_needle_angle(const NonlinearityEntry* table, unsigned entries, double value);
+
 // The angle after a travel limit of max_travel degrees per cycle (0 = none).
 double limit_travel(double previous, double target, int max_travel);
 

@@ -77,20 +77,15 @@ ElementHeader* Placement::copy_element(const ElementHeader* source) {
     if (e->gauge == original_) e->gauge = header_.get();
     e->next = copy_list(source->next);
     if (e->kind == ELEMENT_NEEDLE && !legacy_) {
-        // The host keeps its own copy of a needle's table and writes the
-        // angle it computed for each point into the entry, where gauges may
-        // read it back.
+        // The copy keeps the module's table: the host writes the angle it
+        // derives for each point into the module's own entries, shared by
+        // every placement, and draws from them.
         auto* n = reinterpret_cast<NeedleElement*>(e);
-        if (n->table && n->table_entries > 0 && n->table_entries <= 64) {
-            auto table = std::make_unique<NonlinearityEntry[]>(n->table_entries);
-            std::vector<double> angles = table_angles(n->table, n->table_entries, e->x, e->y);
-            for (uint32_t i = 0; i < n->table_entries; ++i) {
-                table[i] = n->table[i];
-                table[i].host_angle = angles[i];
-            }
-            n->table = table.get();
-            table_storage_.push_back(std::move(table));
-        }
+        if (n->table && n->table_entries > 0)
+            store_table_angles(n->table, n->table_entries, e->x, e->y);
+        else if (n->table_entries > 0)
+            host_.faults.push_back(name_ + ": needle with " + std::to_string(n->table_entries) +
+                                   " table entries and no table");
     }
     if (e->kind == ELEMENT_STRING && !legacy_) {
         auto* s = reinterpret_cast<StringElement*>(e);
@@ -185,10 +180,18 @@ void Placement::compute_drawn() {
 }
 
 // Icon image index from the value fed into the element: negative (or not a
-// number) draws nothing; the host draws no image past the last.
-static int icon_image(double value, uint32_t count) {
+// number) draws nothing, and so does an index past the last image. A
+// callback that returns such an index names a bitmap the module does not
+// have, where the simulator would look for it: the host notes the fault. A
+// simulator variable that drives an icon straight may hold anything.
+int Placement::icon_image(const IconElement& icon, double value) {
     if (!(value >= 0)) return -1;
-    if (value >= count) return count ? static_cast<int>(count) - 1 : -1;
+    if (value >= icon.image_count) {
+        if (!icon.callback || bare_) return -1;
+        host_.faults.push_back(name_ + ": icon with bitmap " + std::to_string(icon.header.bitmap) + " asks for image " +
+                               std::to_string(value) + " of " + std::to_string(icon.image_count));
+        return -1;
+    }
     return static_cast<int>(value);
 }
 
@@ -207,7 +210,7 @@ void Placement::compute_element(DrawnElement& d, DrawnElement*) {
     case ELEMENT_NEEDLE: {
         auto* n = reinterpret_cast<NeedleElement*>(e);
         d.value = fed(n->callback, n, n->source.value);
-        double target = needle_angle(n->table, n->table_entries, e->x, e->y, d.value);
+        double target = stored_needle_angle(n->table, n->table_entries, d.value);
         d.angle = drawn_once_ ? limit_travel(previous_angle, target, n->max_travel) : target;
         break;
     }
@@ -236,7 +239,7 @@ void Placement::compute_element(DrawnElement& d, DrawnElement*) {
     case ELEMENT_ICON: {
         auto* i = reinterpret_cast<IconElement*>(e);
         d.value = fed(i->callback, i, i->source.value);
-        d.image = icon_image(d.value, i->image_count);
+        d.image = icon_image(*i, d.value);
         break;
     }
     case ELEMENT_MOVING_IMAGE: {

@@ -1,6 +1,8 @@
 // One placement of a gauge on a panel: the host's own copy of the gauge
 // header, its element records and mouse rectangles, with the placement's
 // parameter string, and what the host draws from them after each cycle.
+// Nothing else is copied: the needles' tables, failure lists, tooltip
+// records' texts and arguments stay the module's, shared by all placements.
 #pragma once
 
 #include <cstdint>
@@ -130,6 +132,7 @@ private:
     void collect_order(ElementHeader* const* list);
     void refresh_sources(ElementHeader* e);
     void compute_element(DrawnElement& d, DrawnElement* previous);
+    int icon_image(const IconElement& icon, double value);
     // The value the host feeds an element: the callback's result, or the
     // source variable when there is no callback (or in a bare walk).
     template <typename Fn, typename Arg>
@@ -152,7 +155,6 @@ private:
     std::vector<std::unique_ptr<uint8_t[]>> element_storage_;
     std::vector<std::unique_ptr<ElementHeader*[]>> list_storage_;
     std::vector<std::unique_ptr<char[]>> text_buffers_;
-    std::vector<std::unique_ptr<NonlinearityEntry[]>> table_storage_;
     std::vector<MouseRect> mouse_rects_;
     std::vector<ElementHeader*> order_;
     std::vector<DrawnElement> drawn_;

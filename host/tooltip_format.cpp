@@ -34,19 +34,20 @@ int clamp_to_int(double v) {
     return static_cast<int>(v);
 }
 
-// The text of one placeholder, or false when it cannot be filled.
-bool fill(const std::string& placeholder, const TooltipArg& arg, std::string& out) {
+// The text of one placeholder, or false (and why) when it cannot be filled.
+bool fill(const std::string& placeholder, const TooltipArg& arg, std::string& out, std::string& why) {
     char conversion = placeholder.back();
     std::string format = "%" + placeholder;
     char buffer[512];
     if (conversion == 's') {
-        if (!arg.string) return false;
+        if (!arg.string) return why = "no string callback", false;
         const char* s = arg.string(0, 0, 0, 0, 0);
+        if (!s) why = "the string callback returned no string";
         std::snprintf(buffer, sizeof buffer, format.c_str(), s ? s : "");
     } else if (conversion == 'c') {
         return false;
     } else {
-        if (!arg.number) return false;
+        if (!arg.number) return why = "no numeric callback", false;
         double v = arg.number(0, 0, 0, 0, 0);
         if (std::strchr("diuxX", conversion))
             std::snprintf(buffer, sizeof buffer, format.c_str(), clamp_to_int(v));
@@ -59,7 +60,10 @@ bool fill(const std::string& placeholder, const TooltipArg& arg, std::string& ou
 
 }  // namespace
 
-std::string format_tooltip(const char* text, const TooltipArg* args, uint32_t arg_count) {
+std::string format_tooltip(const char* text, const TooltipArg* args, uint32_t arg_count, std::string* problem) {
+    auto note = [&](unsigned index, const std::string& why) {
+        if (problem && problem->empty()) *problem = "placeholder %" + std::to_string(index) + ": " + why;
+    };
     std::string out;
     if (!text) return out;
     const char* p = text;
@@ -90,13 +94,16 @@ std::string format_tooltip(const char* text, const TooltipArg* args, uint32_t ar
                 formed = valid_conversion(conversion);
             }
         }
-        std::string filled;
-        if (formed && args && index >= 1 && index <= arg_count && fill(conversion, args[index - 1], filled)) {
+        std::string filled, why;
+        if (formed && args && (index < 1 || index > arg_count))
+            note(index, "beyond the record's " + std::to_string(arg_count) + " arguments");
+        if (formed && args && index >= 1 && index <= arg_count && fill(conversion, args[index - 1], filled, why)) {
             out += filled;
             p = end;
         } else {
             out += *p++;  // shown as written
         }
+        if (!why.empty()) note(index, why);
     }
     return out;
 }
