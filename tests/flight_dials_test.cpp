@@ -194,6 +194,14 @@ TEST_F(ModuleTest, TurnCoordinatorBallRidesItsCurvedTube) {
     host.set_var(69, 63.5);
     host.cycle();
     EXPECT_NEAR(p.element(1).dy, -127.0 * 127.0 * 5.0 / 16384.0 / 4, 1e-12);
+    // Past the tube's ends the ball keeps to the same parabola, its
+    // position and its height moving together.
+    for (double side : {128.0, 200.0, -300.0, 1e6}) {
+        host.set_var(69, side);
+        host.cycle();
+        EXPECT_DOUBLE_EQ(p.element(1).dx, side * 0.6640625) << side;
+        EXPECT_DOUBLE_EQ(p.element(1).dy, -side * side * 0.00030517578125) << side;
+    }
 }
 
 TEST_F(ModuleTest, TurnCoordinatorAeroplaneShowsTheRateOfTurn) {

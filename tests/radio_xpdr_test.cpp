@@ -53,6 +53,37 @@ TEST_F(TransponderTest, DrumsShowTheCodeAndLightOnlyWhileOn) {
     EXPECT_EQ(xpdr().element(SWITCH).image, 1);
 }
 
+// The identification switch is drawn and does nothing: no callback, no
+// variable, image 0 whatever the set, the code or a failure. The gauge's
+// update callbacks are the four drums', the lamp's and the main switch's.
+TEST_F(TransponderTest, IdentificationSwitchAlwaysShowsItsFirstImage) {
+    auto* ident = xpdr().record<IconElement>(IDENT);
+    EXPECT_EQ(ident->header.bitmap, 2140);
+    EXPECT_EQ(ident->callback, nullptr);
+    EXPECT_EQ(ident->source.token, 0u);
+    size_t callbacks = 0;
+    for (size_t i = 0; i < xpdr().element_count(); ++i) {
+        const ElementHeader* e = xpdr().element(i).record;
+        if (e->kind == ELEMENT_ICON) callbacks += reinterpret_cast<const IconElement*>(e)->callback != nullptr;
+        if (e->kind == ELEMENT_MOVING_IMAGE) {
+            auto* m = reinterpret_cast<const MovingImageElement*>(e);
+            callbacks += (m->callback_x != nullptr) + (m->callback_y != nullptr);
+        }
+    }
+    EXPECT_EQ(callbacks, 6u);
+    for (uint32_t word : {0x0000u, 0x7777u, 0xFFFFu}) {
+        for (int click = 0; click < 2; ++click) {
+            switch_on();
+            host.set_var_low_word(CODE, word);
+            host.cycle();
+            EXPECT_EQ(xpdr().element(IDENT).image, 0) << std::hex << word;
+        }
+    }
+    host.active_failures = {17, 20, 21};
+    host.cycle();
+    EXPECT_EQ(xpdr().element(IDENT).image, 0);
+}
+
 TEST_F(TransponderTest, DigitClicksSendTheirEventsOnlyWhileOn) {
     host.cycle();
     for (int x : {115, 138, 161, 184})

@@ -5,22 +5,18 @@
 
 #include "framework/gauge_list.h"
 
-// The ball position where the ball meets either end of its tube.
-static constexpr double kBallTubeEnd = 128.0;
 // The turn needle's table runs from -5 to 5 with stops beyond +-4.5.
 static constexpr double kTurnTableEnd = 5.0;
 // The flag shows while its variable is at or below this.
 static constexpr double kFlagThreshold = 20.0;
 
 // The ball rides a parabola: its height is the square of its position (the
-// slider's y scale makes it rise towards the ends). An unusable position
-// leaves the ball at the bottom of the tube; a position past the tube's ends
-// keeps it at the end, where the square also stays finite.
+// slider's y scale makes it rise towards the ends), for every position the
+// simulator gives, so the ball keeps to its arc; only a position that is no
+// number or endless leaves the ball at the bottom of the tube.
 static double GAUGE_CALL turn_coordinator_ball_height(SliderElement* ball) {
     double v = ball->source_y.value;
-    if (std::isnan(v)) return 0;
-    v = std::fmax(-kBallTubeEnd, std::fmin(kBallTubeEnd, v));
-    return v * v;
+    return std::isfinite(v) ? v * v : 0;
 }
 
 // The turn-rate variable comes in 1/256 units of the table's. Beyond the

@@ -64,7 +64,6 @@ double GAUGE_CALL units_drum(MovingImageElement* drum) {
     return on_strip(xpdr_code - 10 * std::floor(xpdr_code / 10));
 }
 
-double GAUGE_CALL ident_switch_image(IconElement*) { return 0.0; }
 double GAUGE_CALL power_lamp(IconElement*) { return radio::power_lamp_image(xpdr_power_on); }
 double GAUGE_CALL main_switch_image(IconElement*) { return xpdr_power_on ? 1.0 : 0.0; }
 
@@ -83,7 +82,7 @@ ElementHeader* const lamp_list[] = {&lamp.header, nullptr};
 IconElement ident_switch = {.header = {.kind = ELEMENT_ICON, .bitmap = 2140, .x = 208, .y = 31,
                                        .gauge = &gauge_radio_xpdr, .next = lamp_list, .failures = xpdr_failures,
                                        .image_flags = 0x3},
-                            .scale = 1.0, .image_count = 2, .callback = ident_switch_image};
+                            .scale = 1.0, .image_count = 2};
 ElementHeader* const ident_switch_list[] = {&ident_switch.header, nullptr};
 
 constexpr MovingImageElement drum(int32_t x, ElementHeader* const* next, uint32_t token, MovingImageCallback callback) {
