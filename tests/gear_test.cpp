@@ -130,3 +130,32 @@ TEST_F(ModuleTest, GearLampsCarryTheirFailureAndHelpText) {
     EXPECT_EQ(lamps.tooltip(50, 50), "[help 0xAB31]");
     EXPECT_TRUE(lamps.children().empty());
 }
+
+// Each side's lamps follow their own wheel: with one wheel locked down and
+// the other in transit, the locked side shows green and the travelling side
+// red, then the other way round.
+TEST_F(ModuleTest, GearLampsEachSideFollowsItsOwnWheel) {
+    sim::Placement& lamps = place("Gear_Lamps");
+    host.set_var(kClock, 0.3);  // in the lit phase of both flashers
+    host.set_var(kTailWheel, 16383);
+    host.set_var(kLeftWheel, 16383);
+    host.set_var(kRightWheel, 8000);
+    host.cycle();
+    EXPECT_TRUE(lit(lamps, kLeftGreen));
+    EXPECT_FALSE(lit(lamps, kLeftRed));
+    EXPECT_TRUE(lit(lamps, kRightRed));
+    EXPECT_FALSE(lit(lamps, kRightGreen));
+    host.set_var(kLeftWheel, 8000);
+    host.set_var(kRightWheel, 16383);
+    host.cycle();
+    EXPECT_TRUE(lit(lamps, kLeftRed));
+    EXPECT_FALSE(lit(lamps, kLeftGreen));
+    EXPECT_TRUE(lit(lamps, kRightGreen));
+    EXPECT_FALSE(lit(lamps, kRightRed));
+    // One wheel up, the other down.
+    host.set_var(kLeftWheel, 0);
+    host.cycle();
+    EXPECT_FALSE(lit(lamps, kLeftRed));
+    EXPECT_FALSE(lit(lamps, kLeftGreen));
+    EXPECT_TRUE(lit(lamps, kRightGreen));
+}

@@ -1,11 +1,14 @@
 // The module's side of the simulator's contract, checked over every gauge of
 // the loaded module as the simulator would meet it: needle tables it can
-// write its angles into, shared by every placement; and the host's side:
-// module faults the simulator would stop on are noted, not smoothed over.
+// write its angles into, shared by every placement; headers whose
+// host-owned fields are free for the host; mouse lists built by the nesting
+// rules the host reads them with. And the host's side: module faults the
+// simulator would stop on are noted, not smoothed over.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -135,6 +138,161 @@ TEST_F(ModuleContractTest, TheHostDrawsByTheAnglesInTheModulesTable) {
     host.cycle();
     EXPECT_DOUBLE_EQ(dial.element(1).angle, kept + 90);
     table[3].host_angle = kept;
+}
+
+// ------------------------------------------------------------ headers
+
+TEST_F(ModuleContractTest, EveryHeaderLeavesTheHostsFieldsZero) {
+    std::vector<GaugeHeader*> gauges = module->gauges();
+    ASSERT_EQ(gauges.size(), 50u);
+    for (const GaugeHeader* g : gauges) {
+        SCOPED_TRACE(g->name ? g->name : "(unnamed)");
+        EXPECT_EQ(g->version, 800u);
+        EXPECT_NE(g->elements, nullptr);
+        EXPECT_EQ(g->query, nullptr);
+        EXPECT_EQ(g->install, nullptr);
+        EXPECT_EQ(g->initialize, nullptr);
+        EXPECT_EQ(g->update, nullptr);
+        EXPECT_EQ(g->generate, nullptr);
+        EXPECT_EQ(g->draw, nullptr);
+        EXPECT_EQ(g->kill, nullptr);
+        EXPECT_EQ(g->host_a, 0u);
+        for (uint32_t word : g->host_b) EXPECT_EQ(word, 0u);
+        EXPECT_EQ(g->user_data, 0u);
+        EXPECT_EQ(g->parameters, nullptr);
+        // The elements' host fields too: the host fills them as it draws.
+        for (const ElementHeader* e : elements_of(g)) {
+            EXPECT_EQ(e->host_previous_x, 0);
+            EXPECT_EQ(e->host_previous_y, 0);
+            EXPECT_EQ(e->host_previous, nullptr);
+            EXPECT_EQ(e->special_instrumentation, 0u);
+            EXPECT_EQ(e->reserved, 0u);
+            EXPECT_EQ(e->gauge, g) << "element with bitmap " << e->bitmap;
+        }
+    }
+}
+
+// ------------------------------------------------------------ mouse lists
+
+// Checks one gauge's list against the nesting rules the host reads it by;
+// returns the breaks found, each naming the record's index.
+std::vector<std::string> mouse_list_breaks(const MouseRect* list) {
+    std::vector<std::string> breaks;
+    auto note = [&](size_t i, const std::string& what) { breaks.push_back("record " + std::to_string(i) + ": " + what); };
+    auto help_in = [](uint32_t id, bool tooltip_record) {
+        return (id >= 0xAB01 && id <= 0xAD03) || (tooltip_record && id >= 0x3002 && id <= 0x3211);
+    };
+    const std::set<uint32_t> child_flags = {0x20000000, 0x20200000, 0x20800000, 0xA0200000};
+    const std::set<int32_t> cursors = {CURSOR_NONE, CURSOR_UPARROW, CURSOR_DOWNARROW, CURSOR_HAND};
+    if (!list) return {"no mouse list"};
+    const MouseRect& root = list[0];
+    if (root.type != MOUSE_PARENT || root.x || root.y || root.width || root.height)
+        note(0, "the list does not open with a parent over the whole gauge");
+    if (root.help_id && !help_in(root.help_id, false)) note(0, "help id outside the parents' range");
+    struct Region {
+        size_t at;
+        bool help;
+        int tooltips = 0, members = 0;
+    };
+    std::vector<Region> open = {{0, root.help_id != 0}};
+    size_t i = 1;
+    for (; list[i].type != MOUSE_END && i < 1000; ++i) {
+        const MouseRect& r = list[i];
+        if (open.empty()) {
+            note(i, "a record after the root region closed");
+            break;
+        }
+        if (r.type != MOUSE_CHILD && r.mouse_flags) note(i, "mouse flags on a record that is no click area");
+        if (r.type != MOUSE_TOOLTIP && r.args) note(i, "an argument array on a record that is no tooltip record");
+        switch (r.type) {
+        case MOUSE_PARENT:
+            if (open.size() >= 2) note(i, "nested more than two deep");
+            if (r.help_id && !help_in(r.help_id, false)) note(i, "help id outside the parents' range");
+            ++open.back().members;
+            open.push_back({i, r.help_id != 0});
+            break;
+        case MOUSE_PARENT_END: {
+            Region region = open.back();
+            open.pop_back();
+            if (!open.empty()) {
+                // A nested region holds exactly one tooltip record, or
+                // carries a help id and holds nothing.
+                bool one_tooltip = !region.help && region.tooltips == 1 && region.members == 1;
+                bool help_alone = region.help && region.members == 0;
+                if (!one_tooltip && !help_alone)
+                    note(region.at, "a nested region neither holds one tooltip record nor carries a help id alone");
+            }
+            break;
+        }
+        case MOUSE_TOOLTIP:
+            ++open.back().tooltips, ++open.back().members;
+            if (open.size() == 1 && open.back().tooltips > 1) note(i, "a second tooltip record for the whole gauge");
+            if (!r.text && !r.help_id) note(i, "a tooltip record with neither text nor help id");
+            if (r.help_id && !help_in(r.help_id, true)) note(i, "help id outside the tooltip records' range");
+            if (r.arg_count && (!r.text || !r.args)) note(i, "tooltip arguments without a text or an array");
+            break;
+        case MOUSE_CHILD:
+            ++open.back().members;
+            if (open.size() != 1) note(i, "a click area inside a nested region");
+            if (!child_flags.count(r.mouse_flags)) note(i, "mouse flags of no click kind the module uses");
+            if (!cursors.count(r.cursor)) note(i, "a cursor the module does not use");
+            if (r.help_id) note(i, "a help id on a click area");
+            if (!r.callback && r.event_id < 65536) note(i, "a click area with neither a callback nor a key event");
+            if (r.event_id && r.event_id < 65536) note(i, "a key event below 65536");
+            break;
+        default: note(i, "record of unknown type " + std::to_string(r.type));
+        }
+    }
+    if (list[i].type != MOUSE_END) note(i, "the list has no end record");
+    if (!open.empty()) note(i, "the root region is not closed before the end record");
+    return breaks;
+}
+
+TEST_F(ModuleContractTest, EveryMouseListFollowsTheNestingRules) {
+    for (const GaugeHeader* g : module->gauges()) {
+        std::vector<std::string> breaks = mouse_list_breaks(g->mouse_rects);
+        std::ostringstream all;
+        for (const std::string& b : breaks) all << "\n  " << b;
+        EXPECT_TRUE(breaks.empty()) << g->name << all.str();
+    }
+}
+
+// The checker itself: each rule it holds a list to is broken once.
+TEST(MouseListRules, EachBrokenRuleIsFound) {
+    auto rect = [](uint32_t type) {
+        MouseRect r{};
+        r.type = type;
+        return r;
+    };
+    MouseRect child = rect(MOUSE_CHILD);
+    child.mouse_flags = MOUSE_LEFTSINGLE;
+    child.cursor = CURSOR_HAND;
+    child.event_id = 65570;
+    MouseRect tip = rect(MOUSE_TOOLTIP);
+    tip.text = "Gear";
+    const std::vector<MouseRect> good = {rect(MOUSE_PARENT), tip, rect(MOUSE_PARENT), tip, rect(MOUSE_PARENT_END),
+                                         child, rect(MOUSE_PARENT_END), rect(MOUSE_END)};
+    EXPECT_TRUE(mouse_list_breaks(good.data()).empty());
+
+    auto broken = [&](std::vector<MouseRect> list) { return !mouse_list_breaks(list.data()).empty(); };
+    MouseRect boxed = rect(MOUSE_PARENT);
+    boxed.width = 10;
+    EXPECT_TRUE(broken({boxed, child, rect(MOUSE_PARENT_END), rect(MOUSE_END)}));            // root not whole gauge
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), tip, tip, rect(MOUSE_PARENT_END), rect(MOUSE_END)}));  // two gauge tips
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), rect(MOUSE_PARENT), child, rect(MOUSE_PARENT_END),
+                        rect(MOUSE_PARENT_END), rect(MOUSE_END)}));                           // child in a region
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), rect(MOUSE_PARENT), rect(MOUSE_PARENT_END), rect(MOUSE_PARENT_END),
+                        rect(MOUSE_END)}));                                                   // empty region
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), rect(MOUSE_PARENT), rect(MOUSE_PARENT), tip, rect(MOUSE_PARENT_END),
+                        rect(MOUSE_PARENT_END), rect(MOUSE_PARENT_END), rect(MOUSE_END)}));   // three deep
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), child, rect(MOUSE_END)}));                        // root not closed
+    MouseRect repeat_only = child;
+    repeat_only.mouse_flags = MOUSE_REPEAT;
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), repeat_only, rect(MOUSE_PARENT_END), rect(MOUSE_END)}));
+    MouseRect silent = child;
+    silent.event_id = 0;
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), silent, rect(MOUSE_PARENT_END), rect(MOUSE_END)}));
+    EXPECT_TRUE(broken({rect(MOUSE_PARENT), rect(MOUSE_TOOLTIP), rect(MOUSE_PARENT_END), rect(MOUSE_END)}));
 }
 
 }  // namespace

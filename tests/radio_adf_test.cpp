@@ -406,6 +406,30 @@ TEST_F(AdfTest, CoarseStepNeedsRoomForFiveKilohertz) {
     EXPECT_EQ(count(66461) + count(66543), 0u);
 }
 
+// The tuning limits take the frequency decoded at the last update notice:
+// a frequency the simulator has moved since then is not read by the click.
+TEST_F(AdfTest, TuningLimitsUseTheFrequencyOfTheLastUpdateNotice) {
+    sim::Placement& p = panel(405);
+    click(p, kMainSwitch);
+    struct Case {
+        double decoded, now;
+        At at;
+        uint32_t button, event;
+    } cases[] = {{405, 409.6, kTuneUp, MOUSE_RIGHTSINGLE, 66542},   // room for 5 kHz at 405, none at 409.6
+                 {400, 409.8, kTuneUp, MOUSE_LEFTSINGLE, 66462},    // room for 0.5 kHz at 400, none at 409.8
+                 {205, 201, kTuneDown, MOUSE_RIGHTSINGLE, 66543},   // room below 205, none below 201
+                 {409.6, 405, kTuneUp, MOUSE_RIGHTSINGLE, 66542}};  // none at 409.6, though 405 has room
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.decoded);
+        receiver.tune(c.decoded);
+        host.cycle();
+        receiver.tune(c.now);
+        host.clear_events();
+        p.click(c.at.x, c.at.y, c.button);
+        EXPECT_EQ(count(c.event), c.decoded == 409.6 ? 0u : 5u);
+    }
+}
+
 TEST_F(AdfTest, HeldHandleRepeatsAndTuningIsOnlyForASetThatIsOn) {
     sim::Placement& p = panel(300);
     host.clear_events();

@@ -239,4 +239,91 @@ TEST_F(RadioAltimeterTest, HostileValuesStayDrawableAndSilent) {
     EXPECT_EQ(callouts().size(), before + 12);  // the heights and the decision height of 0 at touchdown
 }
 
+// ------------------------------------------------------------ call-out rules
+
+// A placement with call-outs on, its set-up taken at `ft`, the vertical
+// speed filter settled on `fpm` while the height stays there.
+class CalloutTest : public RadioAltimeterTest {
+protected:
+    sim::Placement& settled_at(double ft, double fpm = -700) {
+        host.set_var(755, 30);
+        host.set_var(614, ft * kFoot);
+        sim::Placement& p = place("Radio_Altimeter", "s1");
+        host.setup(p);
+        sink(fpm);
+        host.cycles(60);
+        return p;
+    }
+    void at(double ft) {
+        host.set_var(614, ft * kFoot);
+        host.cycle();
+    }
+};
+
+// Only a height that came down onto or through a call-out speaks: rising
+// through every height while the filter still says "sinking" is silent.
+TEST_F(CalloutTest, RisingHeightWithADescendingVerticalSpeedPlaysNothing) {
+    switch_on();
+    settled_at(5);
+    for (double ft = 5; ft <= 1500; ft += 5) at(ft);
+    EXPECT_TRUE(callouts().empty());
+}
+
+// While the set is off the gauge still takes the height and filters the
+// vertical speed every update, so switching on does not replay a height
+// crossed while off, and a descent already under way speaks at once.
+TEST_F(CalloutTest, PreviousHeightAndFilterStayCurrentWhileTheSetIsOff) {
+    sim::Placement& power = place("Radio_Altimeter_Switch");
+    settled_at(1200);
+    for (double ft = 1200; ft >= 990; ft -= 5) at(ft);  // through 1000 ft, off
+    ASSERT_TRUE(power.click(20, 80));                   // on
+    at(985);
+    EXPECT_TRUE(callouts().empty());
+
+    // Climbing while on, then sinking while off: the filter follows.
+    sink(700);
+    at(1005);
+    host.cycles(60);
+    ASSERT_TRUE(power.click(20, 80));  // off
+    sink(-700);
+    host.cycles(60);
+    ASSERT_TRUE(power.click(20, 80));  // on, and the next update crosses 1000 ft
+    at(995);
+    EXPECT_EQ(callouts(), std::vector<uint32_t>{3290});
+}
+
+// Two heights crossed in one update: only the first found speaks, and the
+// second is not spoken later either.
+TEST_F(CalloutTest, TwoHeightsCrossedInOneUpdatePlayOnlyTheFirst) {
+    switch_on();
+    settled_at(510);
+    at(390);  // through 500 and 400
+    at(385);
+    EXPECT_EQ(callouts(), std::vector<uint32_t>{3300});
+}
+
+// A call-out that would speak again while its recording still plays is
+// skipped, and the search goes on to the next record.
+TEST_F(CalloutTest, ACallOutStillPlayingIsSkippedAndTheSearchGoesOn) {
+    constexpr double k400Ft = 121.91999609856012;  // the 400-ft record's height
+    switch_on();
+    host.set_var(615, k400Ft);  // decision height at 400 ft
+    settled_at(410);
+    host.set_var(614, k400Ft);
+    host.cycle();  // onto 400 ft: the decision height speaks first
+    ASSERT_EQ(callouts(), std::vector<uint32_t>{3400});
+    at(395);  // the decision height again, still speaking: skipped; 400 ft speaks
+    EXPECT_EQ(callouts(), (std::vector<uint32_t>{3400, 3310}));
+}
+
+// The set-up notice takes the height the first update starts from.
+TEST_F(CalloutTest, SetUpNoticeTakesTheFirstHeight) {
+    switch_on();
+    sim::Placement& p = settled_at(2000);
+    host.set_var(614, 12 * kFoot);
+    host.setup(p);
+    at(8);  // from 12 ft down through 10 ft
+    EXPECT_EQ(callouts(), std::vector<uint32_t>{3390});
+}
+
 }  // namespace

@@ -84,6 +84,19 @@ TEST_F(TransponderTest, IdentificationSwitchAlwaysShowsItsFirstImage) {
     EXPECT_EQ(xpdr().element(IDENT).image, 0);
 }
 
+// Each drum decodes variable 38 itself whenever the host calls it, not only
+// at the update notice: drawn again after the code changed, without a new
+// notice, all four show the new code.
+TEST_F(TransponderTest, EachDrumDecodesTheCodeAtEachCall) {
+    switch_on();
+    host.set_var_low_word(CODE, 0x1200);
+    host.cycle();
+    ASSERT_EQ(digits(), (std::vector<double>{1, 2, 0, 0}));
+    host.set_var_low_word(CODE, 0x4567);
+    xpdr().compute_drawn();
+    EXPECT_EQ(digits(), (std::vector<double>{4, 5, 6, 7}));
+}
+
 TEST_F(TransponderTest, DigitClicksSendTheirEventsOnlyWhileOn) {
     host.cycle();
     for (int x : {115, 138, 161, 184})
