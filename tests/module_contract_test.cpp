@@ -304,11 +304,17 @@ TEST(MouseListRules, EachBrokenRuleIsFound) {
 namespace faulty {
 
 double GAUGE_CALL image_five(IconElement*) { return 5; }
+// Reads a word that belongs to the host, as if the module had left it zero.
+double GAUGE_CALL image_from_host_word(IconElement* icon) { return icon->host_b; }
 const char* GAUGE_CALL no_string(double, uint32_t, uint32_t, uint32_t, uint32_t) { return nullptr; }
 const TooltipArg args[] = {{.string = no_string}};
 
 extern GaugeHeader gauge;
-IconElement icon = {.header = {.kind = ELEMENT_ICON, .bitmap = 20, .gauge = &gauge, .image_flags = 0x3},
+IconElement host_word_icon = {.header = {.kind = ELEMENT_ICON, .bitmap = 30, .gauge = &gauge, .image_flags = 0x3},
+                              .scale = 1.0, .image_count = 2, .callback = image_from_host_word};
+ElementHeader* const host_word_list[] = {&host_word_icon.header, nullptr};
+IconElement icon = {.header = {.kind = ELEMENT_ICON, .bitmap = 20, .gauge = &gauge, .next = host_word_list,
+                               .image_flags = 0x3},
                     .scale = 1.0, .image_count = 2, .callback = image_five};
 ElementHeader* const icon_list[] = {&icon.header, nullptr};
 NeedleElement needle = {.header = {.kind = ELEMENT_NEEDLE, .bitmap = 10, .x = 50, .y = 50, .gauge = &gauge,
@@ -338,8 +344,12 @@ TEST(HostFaults, WhatTheSimulatorWouldStopOnIsNotedNotSmoothedOver) {
 
     host.cycle();
     EXPECT_EQ(p->element(1).image, -1);  // no sixth bitmap to draw
-    ASSERT_EQ(host.faults.size(), 1u);
+    // The host's own words in the placement's records are never the zeros
+    // the module left there.
+    EXPECT_EQ(p->element(2).image, -1);
+    ASSERT_EQ(host.faults.size(), 2u);
     EXPECT_EQ(host.faults[0], "Faulty: icon with bitmap 20 asks for image 5.000000 of 2");
+    EXPECT_EQ(host.faults[1].rfind("Faulty: icon with bitmap 30 asks for image ", 0), 0u) << host.faults[1];
     host.faults.clear();
 
     p->width = p->height = 40;
