@@ -200,6 +200,7 @@ void SimHost::kill_all() {
 
 void SimHost::cycle() {
     for (auto& p : placements_) p->update_cycle();
+    expression_strings_.clear();
     if (simulation_) simulation_->advance(seconds_per_cycle);
     clock_ += seconds_per_cycle;
     sound_inspect::advance_clock(seconds_per_cycle);
@@ -299,9 +300,14 @@ void SimHost::svc_execute_calculator_code(const char* expression, double* number
     if (integer) *integer = answer.integer;
     if (string) {
         if (answer.string) {
-            // Valid until the gauge's update callbacks of this cycle have run.
-            last_expression_string_ = *answer.string;
-            *string = last_expression_string_.c_str();
+            // Valid until the update callbacks of this cycle have run, in a
+            // buffer of exactly its size: a module that keeps the pointer
+            // longer, or reads past the end, reads freed memory.
+            size_t n = answer.string->size() + 1;
+            auto copy = std::make_unique<char[]>(n);
+            std::memcpy(copy.get(), answer.string->c_str(), n);
+            *string = copy.get();
+            expression_strings_.push_back(std::move(copy));
         } else {
             *string = nullptr;
         }

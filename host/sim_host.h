@@ -175,7 +175,7 @@ private:
     std::map<uint32_t, std::function<void(uint32_t)>> reactions_;
     std::map<uint32_t, bool> panels_;
     std::map<std::string, ExpressionAnswer> expressions_;
-    std::string last_expression_string_;
+    std::vector<std::unique_ptr<char[]>> expression_strings_;  // returned this cycle
     double clock_ = 0;
     Simulation* simulation_ = nullptr;
     SimHost* previous_current_ = nullptr;
