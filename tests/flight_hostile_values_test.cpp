@@ -112,7 +112,7 @@ TEST_F(ModuleTest, TurnCoordinatorCallbacksOnHostileValues) {
         // far beyond the tube's ends; only a non-finite one rests it at the
         // bottom.
         if (std::isfinite(v))
-            EXPECT_EQ(p.element(1).dy, v * v * -0.00030517578125);
+            EXPECT_DOUBLE_EQ(p.element(1).dy, v * v * -0.00030517578125);
         else
             EXPECT_EQ(p.element(1).dy, 0.0);
         // The aeroplane is fed a finite rate inside its table.
