@@ -1,14 +1,13 @@
 #include "host/sim_host.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
 #include "framework/host_services.h"
 #include "host/bitmaps.h"
-#include "platform/linux/sound_inspect.h"
+#include "host/module_loader.h"
+#include "host/sound_clock.h"
 
 namespace sim {
 
@@ -46,7 +45,7 @@ constexpr uint32_t EVENT_PANEL_OPEN = 66507;
 constexpr uint32_t EVENT_PANEL_CLOSE = 66508;
 
 std::string file_stem(const std::string& path) {
-    size_t slash = path.find_last_of('/');
+    size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.find('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
@@ -57,7 +56,7 @@ std::string file_stem(const std::string& path) {
 // ------------------------------------------------------------ modules
 
 LoadedModule::~LoadedModule() {
-    if (handle_) dlclose(handle_);
+    if (handle_) module_loader::close(handle_);
 }
 
 std::vector<GaugeHeader*> LoadedModule::gauges() const {
@@ -87,7 +86,7 @@ SimHost::SimHost() {
     previous_current_ = g_current;
     g_current = this;
     // A fresh sound layer for every simulator run.
-    sound_inspect::reset();
+    sound_clock::reset();
 }
 
 SimHost::~SimHost() {
@@ -117,17 +116,15 @@ LoadedModule* SimHost::load_module(const std::string& path, std::string* error) 
         if (error) *error = message;
         return nullptr;
     };
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        return fail("cannot load module " + path + ": " + (why ? why : "unknown error"));
-    }
+    std::string why;
+    void* handle = module_loader::open(path, &why);
+    if (!handle) return fail("cannot load module " + path + ": " + why);
     auto module = std::make_unique<LoadedModule>();
     module->path_ = path;
     module->handle_ = handle;
-    module->linkage_ = static_cast<ModuleLinkage*>(dlsym(handle, "Linkage"));
+    module->linkage_ = static_cast<ModuleLinkage*>(module_loader::symbol(handle, "Linkage"));
     if (!module->linkage_) return fail(path + ": the module exports no Linkage record");
-    module->import_table_ = static_cast<ModuleImportTable*>(dlsym(handle, "ImportTable"));
+    module->import_table_ = static_cast<ModuleImportTable*>(module_loader::symbol(handle, "ImportTable"));
     if (!module->import_table_) return fail(path + ": the module exports no ImportTable record");
     // Fill every import the module asks for that this host offers, up to
     // the terminating entry.
@@ -203,7 +200,7 @@ void SimHost::cycle() {
     expression_strings_.clear();
     if (simulation_) simulation_->advance(seconds_per_cycle);
     clock_ += seconds_per_cycle;
-    sound_inspect::advance_clock(seconds_per_cycle);
+    sound_clock::advance(seconds_per_cycle);
 }
 
 // ------------------------------------------------------------ variables

@@ -51,13 +51,14 @@ bool number(const std::string& text, double* out) {
 
 bool finite_number(const std::string& text, double* out) { return number(text, out) && std::isfinite(*out); }
 
-bool whole(const std::string& text, long lo, long hi, long* out) {
+// Wide enough for any 32-bit word where long is 32 bits (Windows).
+bool whole(const std::string& text, long long lo, long long hi, long long* out) {
     if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
     long long v = std::strtoll(text.c_str(), &end, 0);
     if (*end || errno || v < lo || v > hi) return false;
-    *out = static_cast<long>(v);
+    *out = v;
     return true;
 }
 
@@ -109,14 +110,14 @@ private:
     }
 
     bool token(const std::string& text, uint32_t* out) {
-        long v;
-        if (!whole(text, 1, 0xFFFFFFFFL, &v)) return fail("a token is a whole number from 1 up, got '" + text + "'");
+        long long v;
+        if (!whole(text, 1, 0xFFFFFFFFLL, &v)) return fail("a token is a whole number from 1 up, got '" + text + "'");
         *out = static_cast<uint32_t>(v);
         return true;
     }
 
     bool point(const std::string& xs, const std::string& ys, int* x, int* y) {
-        long a, b;
+        long long a, b;
         if (!whole(xs, 0, 16384, &a) || !whole(ys, 0, 16384, &b))
             return fail("panel coordinates are whole numbers from 0 to 16384, got '" + xs + " " + ys + "'");
         *x = int(a), *y = int(b);
@@ -145,9 +146,9 @@ private:
         }
         if (cmd == "setword") {
             s->kind = ScenarioStep::SET_WORD;
-            long v;
+            long long v;
             if (!count(cmd, a, 2, 2, "setword TOKEN WORD") || !token(a[0], &s->token)) return false;
-            if (!whole(a[1], 0, 0xFFFFFFFFL, &v)) return fail("setword: not a 32-bit word: '" + a[1] + "'");
+            if (!whole(a[1], 0, 0xFFFFFFFFLL, &v)) return fail("setword: not a 32-bit word: '" + a[1] + "'");
             s->word = static_cast<uint32_t>(v);
             return true;
         }
@@ -175,9 +176,9 @@ private:
         }
         if (cmd == "failure") {
             s->kind = ScenarioStep::FAILURE;
-            long key;
+            long long key;
             if (!count(cmd, a, 2, 2, "failure KEY on|off")) return false;
-            if (!whole(a[0], 1, 0xFFFFFFFFL, &key)) return fail("failure: a key is a whole number, got '" + a[0] + "'");
+            if (!whole(a[0], 1, 0xFFFFFFFFLL, &key)) return fail("failure: a key is a whole number, got '" + a[0] + "'");
             if (a[1] != "on" && a[1] != "off") return fail("failure: 'on' or 'off', got '" + a[1] + "'");
             s->word = static_cast<uint32_t>(key);
             s->on = a[1] == "on";

@@ -15,6 +15,7 @@ packages=(
   chromium                               # the live panel's browser test
   espeak-ng sox                          # regenerating the call-out recordings
   valgrind
+  wine wine32:i386                       # runs the real .gau files (32-bit Windows)
 )
 
 missing=()
@@ -25,6 +26,10 @@ if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+  # Wine's 32-bit half comes from the i386 architecture.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

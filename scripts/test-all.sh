@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite across the builds: native 64-bit, 32-bit Linux under
-# qemu-i386, the Windows modules (binary checks), and clang with ASan/UBSan
+# qemu-i386, the Windows modules (binary checks, and the real .gau files
+# flown under Wine against the Linux trace), and clang with ASan/UBSan
 # (with the fuzz harnesses' corpora and a bounded fuzzing run).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,0 +1,45 @@
+# The real Windows modules run: the Windows build of the test host loads
+# Morvane_Instr.gau and Telvor_Flaps.gau under Wine (Debian's wine32), flies
+# the built-in circuit and must draw, send and play exactly what the Linux
+# modules do. Wine's sound goes to ALSA's null device, so the module's own
+# sound code creates the device and buffers and plays through the system's
+# sound library.
+find_program(WINE_PROGRAM wine)
+find_program(WINESERVER_PROGRAM wineserver)
+if(WINE_PROGRAM AND TARGET morvane_trace)
+  set(wine_home ${CMAKE_BINARY_DIR}/wine-home)
+  # ALSA's default device is the null plugin: everything played is taken
+  # and thrown away at the device's own pace.
+  file(WRITE ${wine_home}/.asoundrc "pcm.!default {\n  type null\n}\nctl.!default {\n  type hw\n  card 0\n}\n")
+  set(wine_environment
+    WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEDEBUG=-all HOME=${wine_home}
+    "WINEDLLOVERRIDES=mscoree,mshtml=" DISPLAY=)
+  # The Linux trace program of the same sources, from the native build.
+  set(MORVANE_LINUX_TRACE ${PROJECT_SOURCE_DIR}/build/native/bin/morvane-trace
+      CACHE FILEPATH "The Linux morvane-trace whose trace the Windows run must match")
+
+  # The first start creates the prefix (about 20 s); the tests share it.
+  add_test(NAME wine_prefix
+    COMMAND ${CMAKE_COMMAND} -DWINE=${WINE_PROGRAM} -DWINESERVER=${WINESERVER_PROGRAM}
+            -P ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cmake)
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine TIMEOUT 240
+    ENVIRONMENT "${wine_environment}" RUN_SERIAL TRUE)
+
+  add_test(NAME wine_host_loads_both_modules
+    COMMAND ${WINE_PROGRAM} $<TARGET_FILE:gaugehost_cli> --module $<TARGET_FILE:Morvane_Instr>
+            --module $<TARGET_FILE:Telvor_Flaps> --cycles 2)
+  set_tests_properties(wine_host_loads_both_modules PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120
+    ENVIRONMENT "${wine_environment}"
+    PASS_REGULAR_EXPRESSION "telvor_flaps +2 elements, 2 click areas"
+    FAIL_REGULAR_EXPRESSION "fault|exception")
+
+  add_test(NAME wine_trace_matches_linux
+    COMMAND ${CMAKE_COMMAND} -DWINE=${WINE_PROGRAM} -DWINDOWS_TRACE=$<TARGET_FILE:morvane_trace>
+            -DLINUX_TRACE=${MORVANE_LINUX_TRACE}
+            -DMODULES=$<TARGET_FILE:Morvane_Instr>\;$<TARGET_FILE:Telvor_Flaps>
+            -DOUT=${CMAKE_CURRENT_BINARY_DIR}/trace
+            -P ${CMAKE_CURRENT_LIST_DIR}/compare_traces.cmake)
+  set_tests_properties(wine_trace_matches_linux PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
+    ENVIRONMENT "${wine_environment}"
+    SKIP_REGULAR_EXPRESSION "skipped: no Linux trace program")
+endif()

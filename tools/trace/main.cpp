@@ -1,0 +1,148 @@
+// morvane-trace: flies a scenario over a panel layout in the test host and
+// writes what the gauges drew, cycle by cycle, with the key events, panel
+// windows and sounds. Built for Linux and for Windows alike, so that the
+// real .gau files under Windows (or Wine) can be compared with the Linux
+// modules line by line.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/sim_host.h"
+#include "preview/panel_layout.h"
+#include "preview/scenario.h"
+#include "tools/trace/crash_report.h"
+#include "tools/trace/drawn_trace.h"
+#include "tools/trace/panel_flight.h"
+#include "tools/trace/sound_observer.h"
+
+namespace {
+
+void usage(FILE* out) {
+    std::fprintf(out,
+                 "usage: morvane-trace [--module FILE]... [--layout FILE] [--scenario FILE]\n"
+                 "                     [--seconds S] [--output FILE] [--require-sound]\n"
+                 "\n"
+                 "Loads the modules (default: the built Morvane_Instr and Telvor_Flaps), places\n"
+                 "the layout's gauges (default: the built-in panel), flies the scenario (default:\n"
+                 "the built-in circuit) for its length or S seconds, and writes per cycle every\n"
+                 "element whose drawn state changed, the key events, panel windows and sounds.\n"
+                 "--require-sound fails unless sounds were played and the sound output confirmed\n"
+                 "each one.\n");
+}
+
+int fail(const std::string& message, int code = 1) {
+    std::fprintf(stderr, "morvane-trace: %s\n", message.c_str());
+    return code;
+}
+
+// Writes the whole trace or nothing: a partial file never stands under the
+// output's name.
+bool write_file(const std::string& path, const std::string& text, std::string* error) {
+    std::string partial = path + ".partial";
+    FILE* f = std::fopen(partial.c_str(), "wb");
+    if (!f) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    std::remove(path.c_str());
+    if (!ok || std::rename(partial.c_str(), path.c_str()) != 0) {
+        std::remove(partial.c_str());
+        *error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    trace::report_crashes();
+    std::vector<std::string> modules;
+    std::string layout_path, scenario_path, output;
+    double seconds = -1;
+    bool require_sound = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "morvane-trace: %s needs a value\n", arg.c_str());
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (arg == "--module") modules.push_back(value());
+        else if (arg == "--layout") layout_path = value();
+        else if (arg == "--scenario") scenario_path = value();
+        else if (arg == "--output") output = value();
+        else if (arg == "--require-sound") require_sound = true;
+        else if (arg == "--seconds") {
+            const char* text = value();
+            char* end = nullptr;
+            seconds = std::strtod(text, &end);
+            if (end == text || *end || !(seconds >= 0)) return fail(std::string("--seconds: not a length: ") + text, 2);
+        } else if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            return 0;
+        } else {
+            usage(stderr);
+            return fail("unknown argument " + arg, 2);
+        }
+    }
+    if (modules.empty()) {
+        modules.push_back(MORVANE_MODULE_PATH);
+#ifdef TELVOR_MODULE_PATH
+        modules.push_back(TELVOR_MODULE_PATH);
+#endif
+    }
+
+    std::string error;
+    sim::PanelLayout layout;
+    std::string layout_name = layout_path.empty() ? "built-in panel" : layout_path;
+    bool read = layout_path.empty() ? sim::parse_panel_layout(sim::kDefaultPanelLayout, layout_name, &layout, &error)
+                                    : sim::load_panel_layout(layout_path, &layout, &error);
+    if (!read) return fail(error);
+    sim::Scenario scenario;
+    std::string scenario_name = scenario_path.empty() ? "built-in circuit" : scenario_path;
+    read = scenario_path.empty() ? sim::parse_scenario(sim::kDefaultScenario, scenario_name, &scenario, &error)
+                                 : sim::load_scenario(scenario_path, &scenario, &error);
+    if (!read) return fail(error);
+    if (seconds < 0) seconds = scenario.duration;
+
+    sim::SimHost host;
+    for (const std::string& path : modules) {
+        sim::LoadedModule* module = host.load_module(path, &error);
+        if (!module) return fail(error);
+        if (!trace::watch_sounds(*module, &error)) return fail(error);
+    }
+    trace::PanelFlight flight(host, layout);
+    if (!flight.place_all(layout_name, &error)) return fail(error);
+
+    trace::TraceWriter writer(host, flight);
+    char heading[160];
+    std::snprintf(heading, sizeof heading, "# %s flown by %s, cycles of %s s", layout_name.c_str(),
+                  scenario_name.c_str(), trace::fixed4(host.seconds_per_cycle).c_str());
+    std::string text = std::string(heading) + "\n";
+    writer.note("install", trace::take_sounds(), false);
+    for (long cycle = 1; host.clock() + 1e-9 < seconds; ++cycle) {
+        trace::settle_sounds(host.clock());
+        flight.step(scenario);
+        writer.note("cycle " + std::to_string(cycle), trace::take_sounds());
+    }
+    host.kill_all();
+    writer.note("kill", trace::take_sounds());
+    text += writer.text();
+
+    for (const std::string& miss : flight.misses()) std::fprintf(stderr, "morvane-trace: %s: %s\n", scenario_name.c_str(), miss.c_str());
+    std::fprintf(stderr, "morvane-trace: %s\n", trace::sound_summary().c_str());
+
+    if (output.empty()) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else if (!write_file(output, text, &error)) {
+        return fail(error);
+    }
+    if (require_sound && !trace::sounds_confirmed()) return fail("the sound output did not confirm every sound", 3);
+    return 0;
+}

@@ -1,0 +1,49 @@
+// The sounds the module plays, as the trace records them: which wave and at
+// what volume, noted at the module's play calls. A play call on a buffer
+// that is still playing starts nothing and is not noted, on either
+// platform.
+//
+// On Linux the module plays through our platform layer, which logs every
+// sound it starts. On Windows the module plays through the system's own
+// sound library; the observer watches the module's calls into it (the
+// library's object creation, then the play calls on the buffers it made)
+// and asks the buffer itself whether it was playing before and is playing
+// after, so that what the trace shows is what the library did.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sim {
+class LoadedModule;
+}
+
+namespace trace {
+
+struct SoundPlay {
+    uint32_t wave_id = 0;  // the module's wave of that length, 0 if none
+    int32_t volume = 0;    // hundredths of a decibel, 0 = full
+};
+
+// Starts watching a module's sounds: call after the module is loaded and
+// before its gauges are placed. False with `error` set when the module's
+// sound calls cannot be watched.
+bool watch_sounds(sim::LoadedModule& module, std::string* error);
+
+// Before each host cycle: the host clock. Sounds that the clock says have
+// ended have ended on the output too before the cycle runs (the system's
+// library plays in real time, which the host clock outruns).
+void settle_sounds(double host_seconds);
+
+// The sounds started since the last call, in order.
+std::vector<SoundPlay> take_sounds();
+
+// One line on how the sound output went (for the standard error): how
+// many sounds the library played, and what it said of them.
+std::string sound_summary();
+// True when every sound noted was seen playing by the output and, once its
+// time was up, stopped.
+bool sounds_confirmed();
+
+}  // namespace trace
