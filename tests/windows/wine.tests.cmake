@@ -26,12 +26,12 @@ if(WINE_PROGRAM AND TARGET morvane_trace)
     ENVIRONMENT "${wine_environment}" RUN_SERIAL TRUE)
 
   add_test(NAME wine_host_loads_both_modules
-    COMMAND ${WINE_PROGRAM} $<TARGET_FILE:gaugehost_cli> --module $<TARGET_FILE:Morvane_Instr>
-            --module $<TARGET_FILE:Telvor_Flaps> --cycles 2)
+    COMMAND ${CMAKE_COMMAND} -DWINE=${WINE_PROGRAM} -DPROGRAM=$<TARGET_FILE:gaugehost_cli>
+            -DARGS=--module\;$<TARGET_FILE:Morvane_Instr>\;--module\;$<TARGET_FILE:Telvor_Flaps>\;--cycles\;2
+            "-DEXPECT=51 gauges installed.*OMI +2 elements, 1 click areas.*telvor_flaps +2 elements, 2 click areas"
+            -P ${CMAKE_CURRENT_LIST_DIR}/wine_run.cmake)
   set_tests_properties(wine_host_loads_both_modules PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120
-    ENVIRONMENT "${wine_environment}"
-    PASS_REGULAR_EXPRESSION "telvor_flaps +2 elements, 2 click areas"
-    FAIL_REGULAR_EXPRESSION "fault|exception")
+    ENVIRONMENT "${wine_environment}")
 
   add_test(NAME wine_trace_matches_linux
     COMMAND ${CMAKE_COMMAND} -DWINE=${WINE_PROGRAM} -DWINDOWS_TRACE=$<TARGET_FILE:morvane_trace>

@@ -15,6 +15,7 @@
 #include "tools/trace/drawn_trace.h"
 #include "tools/trace/panel_flight.h"
 #include "tools/trace/sound_observer.h"
+#include "tools/trace/writable_memory.h"
 
 namespace {
 
@@ -54,6 +55,26 @@ bool write_file(const std::string& path, const std::string& text, std::string* e
         return false;
     }
     return true;
+}
+
+// Every nonlinearity table of a module's own records (not the host's
+// copies): the host writes into them, so none may be read-only. One line
+// per table that is, naming the gauge and the element.
+void needle_tables(const ElementHeader* const* list, const std::string& gauge, int depth, size_t* index,
+                   size_t* tables, std::vector<std::string>* read_only) {
+    for (size_t i = 0; list && list[i] && depth < 64; ++i) {
+        const ElementHeader* e = list[i];
+        size_t k = (*index)++;
+        if (e->kind == ELEMENT_NEEDLE) {
+            auto* n = reinterpret_cast<const NeedleElement*>(e);
+            if (n->table && n->table_entries) {
+                ++*tables;
+                if (!trace::writable_memory(n->table, n->table_entries * sizeof(NonlinearityEntry)))
+                    read_only->push_back(gauge + " element " + std::to_string(k));
+            }
+        }
+        needle_tables(e->next, gauge, depth + 1, index, tables, read_only);
+    }
 }
 
 }  // namespace
@@ -117,6 +138,19 @@ int main(int argc, char** argv) {
         if (!module) return fail(error);
         if (!trace::watch_sounds(*module, &error)) return fail(error);
     }
+    size_t tables = 0;
+    std::vector<std::string> read_only;
+    for (const auto& module : host.modules())
+        for (GaugeHeader* g : module->gauges()) {
+            if (g->version == LEGACY_GAUGE_HEADER_VERSION) continue;  // the older interface has no needles
+            size_t index = 0;
+            needle_tables(g->elements, g->name ? g->name : "?", 0, &index, &tables, &read_only);
+        }
+    for (const std::string& where : read_only)
+        std::fprintf(stderr, "morvane-trace: the nonlinearity table of %s lies in read-only memory\n", where.c_str());
+    if (!read_only.empty()) return fail(std::to_string(read_only.size()) + " of " + std::to_string(tables) +
+                                        " nonlinearity tables are read-only: the host's angle writes would fault", 4);
+
     trace::PanelFlight flight(host, layout);
     if (!flight.place_all(layout_name, &error)) return fail(error);
 
@@ -135,14 +169,15 @@ int main(int argc, char** argv) {
     writer.note("kill", trace::take_sounds());
     text += writer.text();
 
-    for (const std::string& miss : flight.misses()) std::fprintf(stderr, "morvane-trace: %s: %s\n", scenario_name.c_str(), miss.c_str());
-    std::fprintf(stderr, "morvane-trace: %s\n", trace::sound_summary().c_str());
-
     if (output.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
     } else if (!write_file(output, text, &error)) {
         return fail(error);
     }
+    for (const std::string& miss : flight.misses())
+        std::fprintf(stderr, "morvane-trace: %s: %s\n", scenario_name.c_str(), miss.c_str());
+    std::fprintf(stderr, "morvane-trace: %zu nonlinearity tables, all writable; %s\n", tables,
+                 trace::sound_summary().c_str());
     if (require_sound && !trace::sounds_confirmed()) return fail("the sound output did not confirm every sound", 3);
     return 0;
 }
