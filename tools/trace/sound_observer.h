@@ -33,7 +33,15 @@ bool watch_sounds(sim::LoadedModule& module, std::string* error);
 
 // Before each host cycle: the host clock. Sounds that the clock says have
 // ended have ended on the output too before the cycle runs (the system's
-// library plays in real time, which the host clock outruns).
+// library plays in real time, which the host clock outruns), so a gauge
+// that asks whether a sound still plays gets the answer the Linux layer
+// gives. The other way round holds while the host runs ahead of real time:
+// a sound the clock says still plays has played for less real time still.
+// Waiting for one sound's end lets real time catch up, so a second sound
+// started within the first one's length may then end, in real time, a
+// little before the host clock says; a scenario that asks about such a
+// sound right at its end could then differ. The built-in circuit's sounds
+// lie seconds apart.
 void settle_sounds(double host_seconds);
 
 // The sounds started since the last call, in order.
