@@ -11,6 +11,10 @@ if(WINE_PROGRAM AND TARGET morvane_trace)
   # ALSA's default device is the null plugin: everything played is taken
   # and thrown away at the device's own pace.
   file(WRITE ${wine_home}/.asoundrc "pcm.!default {\n  type null\n}\nctl.!default {\n  type hw\n  card 0\n}\n")
+  # A machine without sound: the ALSA default names a card that is not
+  # there.
+  set(wine_silent_home ${CMAKE_BINARY_DIR}/wine-home-silent)
+  file(WRITE ${wine_silent_home}/.asoundrc "pcm.!default {\n  type hw\n  card 99\n}\nctl.!default {\n  type hw\n  card 99\n}\n")
   set(wine_environment
     WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEDEBUG=-all HOME=${wine_home}
     "WINEDLLOVERRIDES=mscoree,mshtml=" DISPLAY=)
@@ -41,5 +45,18 @@ if(WINE_PROGRAM AND TARGET morvane_trace)
             -P ${CMAKE_CURRENT_LIST_DIR}/compare_traces.cmake)
   set_tests_properties(wine_trace_matches_linux PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
     ENVIRONMENT "${wine_environment}"
+    SKIP_REGULAR_EXPRESSION "skipped: no Linux trace program")
+endif()
+
+if(WINE_PROGRAM AND TARGET morvane_trace)
+  add_test(NAME wine_trace_without_sound_matches_linux
+    COMMAND ${CMAKE_COMMAND} -DWINE=${WINE_PROGRAM} -DWINDOWS_TRACE=$<TARGET_FILE:morvane_trace>
+            -DLINUX_TRACE=${MORVANE_LINUX_TRACE} -DSILENT=ON
+            -DMODULES=$<TARGET_FILE:Morvane_Instr>\;$<TARGET_FILE:Telvor_Flaps>
+            -DOUT=${CMAKE_CURRENT_BINARY_DIR}/trace_silent
+            -P ${CMAKE_CURRENT_LIST_DIR}/compare_traces.cmake)
+  string(REPLACE "HOME=${wine_home}" "HOME=${wine_silent_home}" wine_silent_environment "${wine_environment}")
+  set_tests_properties(wine_trace_without_sound_matches_linux PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
+    ENVIRONMENT "${wine_silent_environment}"
     SKIP_REGULAR_EXPRESSION "skipped: no Linux trace program")
 endif()

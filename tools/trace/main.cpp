@@ -23,13 +23,15 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: morvane-trace [--module FILE]... [--layout FILE] [--scenario FILE]\n"
                  "                     [--seconds S] [--output FILE] [--require-sound]\n"
+                 "                     [--no-sound-device]\n"
                  "\n"
                  "Loads the modules (default: the built Morvane_Instr and Telvor_Flaps), places\n"
                  "the layout's gauges (default: the built-in panel), flies the scenario (default:\n"
                  "the built-in circuit) for its length or S seconds, and writes per cycle every\n"
                  "element whose drawn state changed, the key events, panel windows and sounds.\n"
                  "--require-sound fails unless sounds were played and the sound output confirmed\n"
-                 "each one.\n");
+                 "each one. --no-sound-device flies a machine without sound (on Windows the\n"
+                 "system must lack a device) and fails unless the module was refused one.\n");
 }
 
 int fail(const std::string& message, int code = 1) {
@@ -84,7 +86,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> modules;
     std::string layout_path, scenario_path, output;
     double seconds = -1;
-    bool require_sound = false;
+    bool require_sound = false, no_sound_device = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> const char* {
@@ -99,6 +101,7 @@ int main(int argc, char** argv) {
         else if (arg == "--scenario") scenario_path = value();
         else if (arg == "--output") output = value();
         else if (arg == "--require-sound") require_sound = true;
+        else if (arg == "--no-sound-device") no_sound_device = true;
         else if (arg == "--seconds") {
             const char* text = value();
             char* end = nullptr;
@@ -133,6 +136,7 @@ int main(int argc, char** argv) {
     if (seconds < 0) seconds = scenario.duration;
 
     sim::SimHost host;
+    if (no_sound_device) trace::refuse_sound_device();
     for (const std::string& path : modules) {
         sim::LoadedModule* module = host.load_module(path, &error);
         if (!module) return fail(error);
@@ -179,5 +183,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "morvane-trace: %zu nonlinearity tables, all writable; %s\n", tables,
                  trace::sound_summary().c_str());
     if (require_sound && !trace::sounds_confirmed()) return fail("the sound output did not confirm every sound", 3);
+    if (no_sound_device && !trace::sound_device_refused())
+        return fail("the module was not refused a sound device (is there one after all?)", 3);
     return 0;
 }

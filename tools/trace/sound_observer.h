@@ -31,6 +31,15 @@ struct SoundPlay {
 // sound calls cannot be watched.
 bool watch_sounds(sim::LoadedModule& module, std::string* error);
 
+// A machine without a sound device. On Linux the platform layer is told to
+// refuse the device; on Windows the system's own library must refuse it
+// (Wine with an ALSA default that names no card). Call after the host is
+// made and before the gauges are placed.
+void refuse_sound_device();
+// True when the module asked for a sound device, was refused, and no device
+// was made.
+bool sound_device_refused();
+
 // Before each host cycle: the host clock. Sounds that the clock says have
 // ended have ended on the output too before the cycle runs (the system's
 // library plays in real time, which the host clock outruns), so a gauge
@@ -50,8 +59,8 @@ std::vector<SoundPlay> take_sounds();
 // One line on how the sound output went (for the standard error): how
 // many sounds the library played, and what it said of them.
 std::string sound_summary();
-// True when every sound noted was seen playing by the output and, once its
-// time was up, stopped.
+// True when sounds were played, and every one was seen playing by the
+// output and, once its time was up, stopped.
 bool sounds_confirmed();
 
 }  // namespace trace

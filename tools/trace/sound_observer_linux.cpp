@@ -12,6 +12,13 @@ size_t g_seen = 0;
 
 bool watch_sounds(sim::LoadedModule&, std::string*) { return true; }
 
+void refuse_sound_device() { sound_inspect::fail_step(sound_inspect::Step::CreateDevice); }
+
+bool sound_device_refused() {
+    return sound_inspect::calls(sound_inspect::Step::CreateDevice) > 0 && sound_inspect::played().empty() &&
+           sound_inspect::buffers().empty();
+}
+
 void settle_sounds(double) {}
 
 std::vector<SoundPlay> take_sounds() {
@@ -28,6 +35,6 @@ std::string sound_summary() {
     return line;
 }
 
-bool sounds_confirmed() { return true; }
+bool sounds_confirmed() { return !sound_inspect::played().empty(); }
 
 }  // namespace trace

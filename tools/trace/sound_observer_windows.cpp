@@ -61,7 +61,7 @@ std::map<uint32_t, uint32_t> g_wave_of_bytes;  // data length -> wave id (0: two
 std::vector<SoundPlay> g_new;
 std::vector<Play> g_plays;
 double g_host_time = 0;
-unsigned g_devices = 0, g_failed_waits = 0;
+unsigned g_devices = 0, g_refusals = 0, g_buffers_created = 0, g_failed_waits = 0;
 
 void** table_of(void* object) { return *static_cast<void***>(object); }
 
@@ -131,12 +131,14 @@ HRESULT WINAPI observed_create_buffer(void* self, const DSBUFFERDESC* desc, void
             if (desc->lpwfxFormat) b.bytes_per_second = desc->lpwfxFormat->nAvgBytesPerSec;
         }
         g_buffers[*buffer] = b;
+        ++g_buffers_created;
     }
     return result;
 }
 
 HRESULT WINAPI observed_create_device(LPCGUID device, void** object, void* outer) {
     HRESULT result = g_create_device(device, object, outer);
+    if (FAILED(result)) ++g_refusals;
     if (SUCCEEDED(result) && object && *object) {
         ++g_devices;
         void** table = table_of(*object);
@@ -223,6 +225,10 @@ bool watch_sounds(sim::LoadedModule& module, std::string* error) {
     return true;
 }
 
+void refuse_sound_device() {}
+
+bool sound_device_refused() { return g_refusals > 0 && g_devices == 0; }
+
 void settle_sounds(double host_seconds) {
     g_host_time = host_seconds;
     for (Play& p : g_plays) {
@@ -242,13 +248,14 @@ std::string sound_summary() {
     for (const Play& p : g_plays) playing += p.seen_playing, stopped += p.seen_stopped;
     char line[256];
     std::snprintf(line, sizeof line,
-                  "sounds: %u devices, %zu buffers live, %zu played by the system sound library, %u seen playing, "
+                  "sounds: %u devices and %u buffers created, %zu buffers left unreleased, %zu played by the system sound library, %u seen playing, "
                   "%u seen stopped, %u still playing past their end",
-                  g_devices, g_buffers.size(), g_plays.size(), playing, stopped, g_failed_waits);
+                  g_devices, g_buffers_created, g_buffers.size(), g_plays.size(), playing, stopped, g_failed_waits);
     return line;
 }
 
 bool sounds_confirmed() {
+    if (g_plays.empty()) return false;
     for (const Play& p : g_plays)
         if (!p.seen_playing) return false;
     return g_failed_waits == 0;
