@@ -30,5 +30,6 @@ string(REGEX REPLACE "\nposition=[^\n]*" "" layout "${layout}")
 string(REGEX REPLACE "\nsize=" "\nsize_mm=" layout "${layout}")
 string(SUBSTRING "${layout}" 1 -1 layout)
 string(APPEND fragment "${layout}")
+string(REPLACE "\n" "\r\n" fragment "${fragment}")  # Windows line ends
 file(WRITE ${OUTPUT}.partial "${fragment}")
 file(RENAME ${OUTPUT}.partial ${OUTPUT})
