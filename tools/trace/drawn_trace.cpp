@@ -5,20 +5,28 @@
 
 namespace trace {
 
-std::string fixed4(double value) {
+namespace {
+int g_decimals = 4;
+}
+
+void set_decimals(int decimals) { g_decimals = decimals; }
+
+std::string fixed(double value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-    double steps = std::nearbyint(value * 10000.0);
+    unsigned long long unit = 1;
+    for (int i = 0; i < g_decimals; ++i) unit *= 10;
+    double steps = std::nearbyint(value * static_cast<double>(unit));
     if (std::fabs(steps) >= 9e15) {
-        char text[40];
-        std::snprintf(text, sizeof text, "%.6e", value);
+        char text[48];
+        std::snprintf(text, sizeof text, "%.*e", g_decimals + 2, value);
         return text;
     }
     long long n = static_cast<long long>(steps);
-    if (n == 0) return "0.0000";
     unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
-    char text[40];
-    std::snprintf(text, sizeof text, "%s%llu.%04llu", n < 0 ? "-" : "", magnitude / 10000, magnitude % 10000);
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%llu.%0*llu", n < 0 ? "-" : "", magnitude / unit, g_decimals,
+                  magnitude % unit);
     return text;
 }
 
@@ -45,12 +53,12 @@ std::string element_state(const sim::DrawnElement& d) {
     std::string s;
     switch (d.kind) {
     case ELEMENT_STATIC_IMAGE: s = "image"; break;
-    case ELEMENT_NEEDLE: s = "needle " + fixed4(d.angle); break;
+    case ELEMENT_NEEDLE: s = "needle " + fixed(d.angle); break;
     case ELEMENT_STRING: s = "text " + quoted(d.text); break;
-    case ELEMENT_SLIDER: s = "slider " + fixed4(d.dx) + " " + fixed4(d.dy); break;
+    case ELEMENT_SLIDER: s = "slider " + fixed(d.dx) + " " + fixed(d.dy); break;
     case ELEMENT_ICON: s = "icon " + std::to_string(d.image); break;
-    case ELEMENT_MOVING_IMAGE: s = "moving " + fixed4(d.dx) + " " + fixed4(d.dy); break;
-    case ELEMENT_SPRITE: s = "sprite " + fixed4(d.dx) + " " + fixed4(d.dy) + " turn " + fixed4(d.rotation); break;
+    case ELEMENT_MOVING_IMAGE: s = "moving " + fixed(d.dx) + " " + fixed(d.dy); break;
+    case ELEMENT_SPRITE: s = "sprite " + fixed(d.dx) + " " + fixed(d.dy) + " turn " + fixed(d.rotation); break;
     default: s = "kind " + std::to_string(d.kind); break;
     }
     char flags[32];

@@ -14,17 +14,19 @@
 
 namespace trace {
 
-// A number as the trace prints it. Four decimals of a degree or a pixel:
-// the Linux module (64-bit, SSE2 doubles, the C library's maths) and the
-// Windows module (32-bit x87 with 80-bit intermediates, the system's maths)
-// compute the same values apart from the last bits (1e-12 or less after the
-// longest chains of filtering and trigonometry), ten orders of magnitude
-// below this step; while 1e-4 degree is 0.0003 pixel at the tip of the
-// longest needle, so a difference that a pilot could ever see, or any real
-// one (a wrong table point or constant, a value one cycle stale, a
-// different branch), changes the printed digits. Rounded to the nearest
-// step, ties to even, with no negative zero.
-std::string fixed4(double value);
+// A number as the trace prints it: rounded to the nearest step of
+// 10^-decimals, ties to even, with no negative zero. Four decimals of a
+// degree or a pixel by default: the Linux module (64-bit, SSE2 doubles, the
+// C library's maths) and the Windows module (32-bit x87 with 80-bit
+// intermediates, the system's maths) compute the same values apart from the
+// last bits (1e-12 or less after the longest chains of filtering and
+// trigonometry), eight orders of magnitude below this step; while 1e-4
+// degree is 0.0003 pixel at the tip of the longest needle, so a difference
+// that a pilot could ever see, or any real one (a wrong table point or
+// constant, a value one cycle stale, a different branch), changes the
+// printed digits. More decimals show how far apart two runs really are.
+void set_decimals(int decimals);  // 1 to 12
+std::string fixed(double value);
 
 // What the host draws for one element, in one line.
 std::string element_state(const sim::DrawnElement& d);

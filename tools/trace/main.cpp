@@ -23,7 +23,7 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: morvane-trace [--module FILE]... [--layout FILE] [--scenario FILE]\n"
                  "                     [--seconds S] [--output FILE] [--require-sound]\n"
-                 "                     [--no-sound-device]\n"
+                 "                     [--no-sound-device] [--decimals N]\n"
                  "\n"
                  "Loads the modules (default: the built Morvane_Instr and Telvor_Flaps), places\n"
                  "the layout's gauges (default: the built-in panel), flies the scenario (default:\n"
@@ -31,7 +31,8 @@ void usage(FILE* out) {
                  "element whose drawn state changed, the key events, panel windows and sounds.\n"
                  "--require-sound fails unless sounds were played and the sound output confirmed\n"
                  "each one. --no-sound-device flies a machine without sound (on Windows the\n"
-                 "system must lack a device) and fails unless the module was refused one.\n");
+                 "system must lack a device) and fails unless the module was refused one.\n"
+                 "--decimals prints angles and shifts to N decimals (default 4).\n");
 }
 
 int fail(const std::string& message, int code = 1) {
@@ -102,6 +103,14 @@ int main(int argc, char** argv) {
         else if (arg == "--output") output = value();
         else if (arg == "--require-sound") require_sound = true;
         else if (arg == "--no-sound-device") no_sound_device = true;
+        else if (arg == "--decimals") {
+            const char* text = value();
+            char* end = nullptr;
+            long decimals = std::strtol(text, &end, 10);
+            if (end == text || *end || decimals < 1 || decimals > 12)
+                return fail(std::string("--decimals: not a count from 1 to 12: ") + text, 2);
+            trace::set_decimals(static_cast<int>(decimals));
+        }
         else if (arg == "--seconds") {
             const char* text = value();
             char* end = nullptr;
@@ -161,7 +170,7 @@ int main(int argc, char** argv) {
     trace::TraceWriter writer(host, flight);
     char heading[160];
     std::snprintf(heading, sizeof heading, "# %s flown by %s, cycles of %s s", layout_name.c_str(),
-                  scenario_name.c_str(), trace::fixed4(host.seconds_per_cycle).c_str());
+                  scenario_name.c_str(), trace::fixed(host.seconds_per_cycle).c_str());
     std::string text = std::string(heading) + "\n";
     writer.note("install", trace::take_sounds(), false);
     for (long cycle = 1; host.clock() + 1e-9 < seconds; ++cycle) {
