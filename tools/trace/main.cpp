@@ -23,7 +23,7 @@ void usage(FILE* out) {
     std::fprintf(out,
                  "usage: morvane-trace [--module FILE]... [--layout FILE] [--scenario FILE]\n"
                  "                     [--seconds S] [--output FILE] [--require-sound]\n"
-                 "                     [--no-sound-device] [--decimals N]\n"
+                 "                     [--no-sound-device] [--decimals N] [--no-aircraft]\n"
                  "\n"
                  "Loads the modules (default: the built Morvane_Instr and Telvor_Flaps), places\n"
                  "the layout's gauges (default: the built-in panel), flies the scenario (default:\n"
@@ -32,7 +32,8 @@ void usage(FILE* out) {
                  "--require-sound fails unless sounds were played and the sound output confirmed\n"
                  "each one. --no-sound-device flies a machine without sound (on Windows the\n"
                  "system must lack a device) and fails unless the module was refused one.\n"
-                 "--decimals prints angles and shifts to N decimals (default 4).\n");
+                 "--decimals prints angles and shifts to N decimals (default 4). The simulated\n"
+                 "aircraft answers the variables and key events unless --no-aircraft.\n");
 }
 
 int fail(const std::string& message, int code = 1) {
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> modules;
     std::string layout_path, scenario_path, output;
     double seconds = -1;
-    bool require_sound = false, no_sound_device = false;
+    bool require_sound = false, no_sound_device = false, fly = true;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> const char* {
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
         else if (arg == "--output") output = value();
         else if (arg == "--require-sound") require_sound = true;
         else if (arg == "--no-sound-device") no_sound_device = true;
+        else if (arg == "--no-aircraft") fly = false;
         else if (arg == "--decimals") {
             const char* text = value();
             char* end = nullptr;
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
     if (!read_only.empty()) return fail(std::to_string(read_only.size()) + " of " + std::to_string(tables) +
                                         " nonlinearity tables are read-only: the host's angle writes would fault", 4);
 
-    trace::PanelFlight flight(host, layout);
+    trace::PanelFlight flight(host, layout, fly);
     if (!flight.place_all(layout_name, &error)) return fail(error);
 
     trace::TraceWriter writer(host, flight);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "aircraft/pilot_controls.h"
+
 namespace trace {
 
 namespace {
@@ -13,6 +15,15 @@ int to_background(int panel_offset, int panel_size, int background_size) {
 }
 
 }  // namespace
+
+PanelFlight::PanelFlight(sim::SimHost& host, sim::PanelLayout layout, bool fly)
+    : host_(host), flying_(fly), layout_(std::move(layout)) {
+    if (flying_) host_.attach(&aircraft_);
+}
+
+PanelFlight::~PanelFlight() {
+    if (flying_ && host_.simulation() == &aircraft_) host_.attach(nullptr);
+}
 
 bool PanelFlight::place_all(const std::string& layout_name, std::string* error) {
     for (const sim::PanelWindow& w : layout_.windows) host_.set_panel_visible(w.ident, w.visible);
@@ -74,6 +85,13 @@ void PanelFlight::apply(const sim::ScenarioStep& s) {
         break;
     case ScenarioStep::EXPRESSION_NUMBER: host_.set_expression(s.expression, {.number = s.to}); break;
     case ScenarioStep::EXPRESSION_STRING: host_.set_expression(s.expression, {.string = s.text}); break;
+    case ScenarioStep::PILOT:
+        if (!flying_) break;
+        if (s.duration > 0)
+            pilot_ramps_.push_back({&s, aircraft::find_pilot_control(s.text)->get(aircraft_.state())});
+        else
+            aircraft_.set_pilot(s.text, s.to);
+        break;
     case ScenarioStep::CLICK:
     case ScenarioStep::HOLD:
     case ScenarioStep::DRAG: {
@@ -106,6 +124,12 @@ void PanelFlight::step(const sim::Scenario& scenario) {
         double f = r.duration > 0 ? std::clamp((t - r.time) / r.duration, 0.0, 1.0) : 1.0;
         host_.set_var(r.token, r.from + (r.to - r.from) * f);
         it = f >= 1.0 ? ramps_.erase(it) : it + 1;
+    }
+    for (auto it = pilot_ramps_.begin(); it != pilot_ramps_.end();) {
+        const sim::ScenarioStep& r = *it->step;
+        double f = std::clamp((t - r.time) / r.duration, 0.0, 1.0);
+        aircraft_.set_pilot(r.text, it->from + (r.to - it->from) * f);
+        it = f >= 1.0 ? pilot_ramps_.erase(it) : it + 1;
     }
     for (auto it = presses_.begin(); it != presses_.end();) {
         sim::Placement& p = *it->gauge->placement;

@@ -1,13 +1,15 @@
 // A panel flown without drawing: the gauges of a layout placed in the test
 // host, and a scenario played against them one host cycle at a time (its
 // variable steps and ramps, failures, expression answers, and its clicks,
-// holds and drags at panel coordinates). The same flight on every platform
+// holds and drags at panel coordinates, and its pilot's inputs to the
+// simulated aircraft behind the host). The same flight on every platform
 // the host runs on, so that what the gauges draw can be compared.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "aircraft/aircraft.h"
 #include "host/sim_host.h"
 #include "preview/panel_layout.h"
 #include "preview/scenario.h"
@@ -23,7 +25,13 @@ struct PlacedGauge {
 
 class PanelFlight {
 public:
-    PanelFlight(sim::SimHost& host, sim::PanelLayout layout) : host_(host), layout_(std::move(layout)) {}
+    // With `fly` the simulated aircraft answers the host's variables and
+    // key events (cold and dark at its parking place), as in the
+    // previewer; without it the host's own table answers.
+    PanelFlight(sim::SimHost& host, sim::PanelLayout layout, bool fly);
+    ~PanelFlight();
+    PanelFlight(const PanelFlight&) = delete;
+    PanelFlight& operator=(const PanelFlight&) = delete;
 
     // Places every gauge of the layout and sends the install and set-up
     // notices. False with the layout line in `error` when a gauge cannot be
@@ -44,6 +52,10 @@ private:
         PlacedGauge* gauge = nullptr;
         int x = 0, y = 0;  // in the gauge's background pixels
     };
+    struct PilotRamp {
+        const sim::ScenarioStep* step;
+        double from;
+    };
     struct ActivePress {
         PlacedGauge* gauge;
         double start, until;
@@ -56,6 +68,9 @@ private:
     void gauge_point(const PlacedGauge& g, int x, int y, int* gx, int* gy) const;
 
     sim::SimHost& host_;
+    aircraft::Aircraft aircraft_;
+    bool flying_;
+    std::vector<PilotRamp> pilot_ramps_;
     sim::PanelLayout layout_;
     std::vector<PlacedGauge> gauges_;
     size_t next_step_ = 0;
