@@ -92,7 +92,12 @@ HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
 bool Placement::send_click(const MouseRect* child, int32_t x, int32_t y, uint32_t flags) {
     if (child->callback) {
         ClickRecord click{x - child->x, y - child->y, header_.get(), const_cast<MouseRect*>(child)};
-        child->callback(&click, flags);
+        // Every mouse callback answers 0; the simulator gives any other
+        // answer a meaning of its own, so the host reports it.
+        int32_t answer = child->callback(&click, flags);
+        if (answer != 0)
+            host_.faults.push_back(name_ + ": mouse callback of the click area at " + std::to_string(child->x) + "," +
+                                   std::to_string(child->y) + " returned " + std::to_string(answer));
     } else if (child->event_id) {
         host_.svc_trigger_key_event(child->event_id, 0);
     }

@@ -306,7 +306,7 @@ class Runner:
         return r.returncode == 0, r.stdout
 
     def dump(self):
-        r = subprocess.run([self.dump_tool, self.module], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+        r = subprocess.run([self.dump_tool, self.module], stdout=subprocess.PIPE, stderr=subprocess.PIPE, encoding="latin-1",
                            timeout=60)
         return r.stdout if r.returncode == 0 else None
 
