@@ -313,6 +313,32 @@ TEST_F(AdfTest, DiscStaysWhereItWasWhileTheSetIsOff) {
     EXPECT_NEAR(p.element(kDisc).angle, 400, 1e-9);
 }
 
+// A band change sets the disc to the new band's end of its arc at once:
+// switched off before the next cycle, the set keeps the disc there.
+TEST_F(AdfTest, BandChangeSetsTheDiscToTheEndOfTheNewBandsArc) {
+    sim::Placement& p = panel(300);
+    click(p, kMainSwitch);
+    auto band_then_off = [&](At band) {
+        p.click(band.x, band.y);
+        p.click(kMainSwitch.x, kMainSwitch.y);
+        host.cycle();
+        double parked = p.element(kDisc).angle;
+        click(p, kMainSwitch);
+        return parked;
+    };
+    EXPECT_NEAR(band_then_off(kBandUp), 0, 1e-9);  // band 2 from its bottom
+    receiver.tune(600);
+    host.cycle();
+    EXPECT_NEAR(p.element(kDisc).angle, 76, 1e-9);
+    EXPECT_NEAR(band_then_off(kBandDown), 105, 1e-9);  // band 1 at its top
+    EXPECT_NEAR(band_then_off(kBandUp), 0, 1e-9);
+    EXPECT_NEAR(band_then_off(kBandUp), 0, 1e-9);  // band 3 from its bottom
+    receiver.tune(1500);
+    host.cycle();
+    EXPECT_NEAR(p.element(kDisc).angle, 195, 1e-9);
+    EXPECT_NEAR(band_then_off(kBandDown), 176, 1e-9);  // band 2 at its top
+}
+
 // ------------------------------------------------------------ tuning
 
 // Tunes each band from its bottom to its top and back with the coarse

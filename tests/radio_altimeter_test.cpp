@@ -2,6 +2,7 @@
 // dial, the knob, the lamp, the switch and the spoken call-outs of an
 // approach.
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "platform/linux/sound_inspect.h"
@@ -65,6 +66,33 @@ TEST_F(RadioAltimeterTest, ApproachSpeaksEveryHeightOnceInOrderAtItsVolume) {
     EXPECT_EQ(callouts(), expected);
     host.kill(p);
     EXPECT_EQ(sound_inspect::live().buffers, 1);  // the switch's click alone
+}
+
+// Each call-out speaks on the first update at or below its height: the
+// heights of the call-out table, and the decision height.
+TEST_F(RadioAltimeterTest, EachCallOutSpeaksAsTheHeightReachesIt) {
+    switch_on();
+    host.set_var(615, 250 * kFoot);
+    altimeter();
+    const struct {
+        uint32_t wave;
+        double feet;
+    } table[] = {{3290, 1000}, {3300, 500}, {3310, 400}, {3320, 300}, {3400, 250}, {3330, 200},
+                 {3340, 100},  {3350, 50},  {3360, 40},  {3370, 30},  {3380, 20},  {3390, 10}};
+    constexpr double kStep = 0.25;
+    std::vector<std::pair<uint32_t, double>> heard;  // wave, height in feet
+    for (double ft = 1200; ft >= 0; ft -= kStep) {
+        host.set_var(614, ft * kFoot);
+        host.cycle();
+        std::vector<uint32_t> waves = callouts();
+        for (size_t i = heard.size(); i < waves.size(); ++i) heard.push_back({waves[i], ft});
+    }
+    ASSERT_EQ(heard.size(), std::size(table));
+    for (size_t i = 0; i < heard.size(); ++i) {
+        EXPECT_EQ(heard[i].first, table[i].wave) << i;
+        EXPECT_LE(heard[i].second, table[i].feet) << table[i].wave;
+        EXPECT_GT(heard[i].second, table[i].feet - kStep - 1e-6) << table[i].wave;
+    }
 }
 
 TEST_F(RadioAltimeterTest, ACallOutStillSpeakingIsNotRestarted) {
@@ -178,15 +206,22 @@ TEST_F(RadioAltimeterTest, DecisionHeightKnobSteps) {
         {1000, {}, {{kDhDown, 0}}},
         {0, {{kDhUp, 1}}, {}},
     };
-    for (const Case& c : cases) {
-        host.set_var(615, c.feet * 0.3048);
+    auto check = [&](double metres, const Case& c) {
+        host.set_var(615, metres);
         host.clear_events();
         p.click(290, 280);
-        EXPECT_EQ(host.events(), c.up) << c.feet;
+        EXPECT_EQ(host.events(), c.up) << metres;
         host.clear_events();
         p.click(250, 280);
-        EXPECT_EQ(host.events(), c.down) << c.feet;
-    }
+        EXPECT_EQ(host.events(), c.down) << metres;
+    };
+    for (const Case& c : cases) check(c.feet * 0.3048, c);
+    // On the two steps' boundaries, as the simulator stores 300 and 1000 ft.
+    check(91.4399970739201, {300, {{kDhUp, 0}}, {{kDhDown, 0}}});
+    check(91.43999707392008, {300, {{kDhUp, 1}}, {{kDhDown, 1}}});
+    check(304.79999024640034, {1000, {}, {{kDhDown, 0}}});
+    check(304.7999902464003, {1000, {{kDhUp, 0}}, {{kDhDown, 0}}});
+    check(0.001, {0, {{kDhUp, 1}}, {{kDhDown, 1}}});
 }
 
 TEST_F(RadioAltimeterTest, LampAndSwitchPictures) {

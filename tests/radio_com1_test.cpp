@@ -61,7 +61,10 @@ TEST_F(Com1Test, InstallSilencesTheNav1ToneAndTheFrequencyDecodesOntoTheWheels) 
         std::vector<int> wheels;
     } cases[] = {{0x3297, "132.970", {3, 2, 9, 3}}, {0x2550, "125.500", {2, 5, 5, 0}},
                  {0x3500, "135.000", {3, 5, 0, 0}}, {0x1975, "119.750", {1, 9, 7, 2}},
-                 {0x2013, "120.130", {2, 0, 1, 0}}, {0x2468, "124.680", {2, 4, 6, 0}}};
+                 {0x2013, "120.130", {2, 0, 1, 0}}, {0x2468, "124.680", {2, 4, 6, 0}},
+                 // The first word of each decade of the thousands digit.
+                 {0x3000, "130.000", {3, 0, 0, 0}}, {0x2000, "120.000", {2, 0, 0, 0}},
+                 {0x1800, "118.000", {1, 8, 0, 0}}};
     for (auto& c : cases) {
         host.set_var_low_word(kFrequencyToken, c.word, 0x12345678);
         host.cycle();

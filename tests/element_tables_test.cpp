@@ -1,0 +1,325 @@
+// The element records of the gauges as the host reads them, one table per
+// gauge in drawing order: kind, bitmap, image flags, source variables,
+// failure records, number of images, slider and sprite scales, moving-image
+// ranges, string fields and needle tables. Each table is written from the
+// gauge's own description, so a record that reads another variable, carries
+// another failure or gives the host a longer needle table than it holds
+// fails here.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/host_fixture.h"
+
+namespace {
+
+constexpr double kAny = std::numeric_limits<double>::quiet_NaN();
+
+struct Failure {
+    uint32_t key, action;
+    bool operator==(const Failure&) const = default;
+};
+
+struct Point {
+    int32_t x, y;
+    double value;
+};
+
+// The string fields the host draws with: maximum characters, font weight,
+// text, background and highlight colours (0x00BBGGRR).
+struct Text {
+    uint32_t max_chars, weight, colour, background, highlight;
+};
+
+struct Element {
+    uint32_t kind;
+    int32_t bitmap;
+    uint32_t flags;
+    // Source variables in record order (0: none); empty: not described.
+    std::vector<uint32_t> tokens = {};
+    std::vector<Failure> failures = {};
+    uint32_t images = 0;  // icons
+    // Slider x, y; sprite x, y, rotation; moving image x min, max, y min, max.
+    std::vector<double> numbers = {};
+    std::vector<Point> table = {};  // needles
+    bool no_table = false;          // a needle whose callback gives its angle
+    const Text* text = nullptr;
+};
+
+struct Gauge {
+    const char* name;
+    std::vector<Element> elements;
+};
+
+constexpr uint32_t S = ELEMENT_STATIC_IMAGE, N = ELEMENT_NEEDLE, T = ELEMENT_STRING, L = ELEMENT_SLIDER,
+                   I = ELEMENT_ICON, M = ELEMENT_MOVING_IMAGE, P = ELEMENT_SPRITE;
+
+// Failure lists that several elements share.
+const std::vector<Failure> kVor1Needle = {{14, 2}, {21, 2}, {20, 1}};
+const std::vector<Failure> kVor2Needle = {{15, 2}, {21, 2}, {20, 1}};
+const std::vector<Failure> kNav1 = {{21, 3}, {14, 0}}, kNav2 = {{21, 3}, {15, 0}};
+const std::vector<Failure> kCom1 = {{21, 3}, {9, 0}};
+const std::vector<Point> kRadioHeight = {{153, 283, -0.3047999902464003},
+                                         {153, 283, 0},
+                                         {229, 251, 304.79999024640034},
+                                         {208, 260, 761.9999756160008},
+                                         {208, 260, 30479.694224649786}};
+const Text kVorCourse = {3, 700, 0xFFFFFF, 0x000000, 0xFFFFFF};
+const Text kAdfReadout = {7, 700, 0x00FAFA, 0x000000, 0x00FFFF};
+const std::vector<double> kDrum = {0, 0, 0, 10};
+
+std::vector<Element> vor(bool second) {
+    const uint32_t own = second ? 15 : 14;
+    const auto& needle = second ? kVor2Needle : kVor1Needle;
+    const uint32_t localizer = second ? 50 : 40, glide = second ? 882 : 41, to_from = second ? 52 : 43,
+                   flag = second ? 53 : 44, course = second ? 54 : 45;
+    Element localizer_needle = {N, 1230, 0x4083, {localizer}, needle, 0, {}, {{221, 168, 127}, {98, 168, -127}}};
+    Element glide_needle = {N, 1290, 0x4083, {glide}, needle, 0, {}, {{160, 107, -119}, {160, 230, 119}}};
+    std::vector<Element> e = {
+        {S, second ? 1310 : 1300, 0x4003, {}, {{own, 0}}},
+        {N, 1280, 0x4083, {0}, needle, 0, {}, {{159, 88, 0}, {159, 248, 180}}},
+        second ? glide_needle : localizer_needle,
+        second ? localizer_needle : glide_needle,
+        {S, 1250, 0x4083},
+        {I, 1260, 0x4083, {flag}, needle, 2},
+        {I, 1270, 0x4083, {to_from}, needle, 2},
+        {T, -1, 0x4003, {course, course, 0}, {{21, 3}}, 0, {}, {}, false, &kVorCourse},
+        {S, second ? 1200 : 1190, 0x3},
+    };
+    if (!second) e.push_back({I, 1220, 0x7, {354}, {{21, 3}}, 1});
+    e.push_back({N, 1210, 0x83, {course}, {}, 0, {}, {{40, 261, 0}, {40, 301, 30}}});
+    return e;
+}
+
+std::vector<Element> nav(bool second) {
+    const auto& f = second ? kNav2 : kNav1;
+    return {
+        {S, second ? 2100 : 2090, 0x3},
+        {M, 2010, 0x83, {}, f, 0, kDrum},
+        {M, 2010, 0x83, {}, f, 0, kDrum},
+        {I, 2070, 0x83, {}, f, 1},
+        {M, 2010, 0x83, {}, f, 0, kDrum},
+        {M, 2020, 0x83, {}, f, 0, {0, 0, 0, 1}},
+        {I, 2030, 0x83, {}, f, 1},
+        {N, 2000, 0x83, {}, {}, 0, {}, {{208, -9, 0}, {208, 63, 50}}},
+        {N, 2000, 0x83, {}, {}, 0, {}, {{32, -9, 108}, {32, 63, 112}}},
+        {I, 2050, 0x3, {}, f, 2},
+        {I, 2040, 0x3, {}, {}, 2},
+        {I, 2060, 0x7, {}, f, 1},
+    };
+}
+
+const std::vector<Point> kPitchTrim = {{87, 176, -0.3490658503988659},
+                                       {87, 176, -0.20943951023931953},
+                                       {26, 99, 0},
+                                       {87, 25, 0.20943951023931953},
+                                       {87, 25, 0.3490658503988659}};
+const std::vector<Point> kRudderTrim = {{25, 87, -0.3490658503988659},
+                                        {25, 87, -0.20943951023931953},
+                                        {101, 27, 0},
+                                        {176, 87, 0.20943951023931953},
+                                        {176, 87, 0.3490658503988659}};
+
+const std::vector<Gauge>& gauges() {
+    static const std::vector<Gauge> table = {
+        {"Throttle_Quadrant",
+         {
+             {S, 4000, 0x3},
+             {I, 4090, 0x3, {0}, {}, 2},
+             {L, 4070, 0x3, {0, 783}, {}, 0, {1.0, 81.16902097686663}},
+             {I, 4080, 0x3, {783}, {}, 4},
+             {L, 4010, 0x3, {0, 394}, {}, 0, {kAny, -72}},
+             {L, 4020, 0x3, {0, 433}, {}, 0, {kAny, -72}},
+             {L, 4060, 0x3, {0, 432}, {}, 0, {kAny, -74}},
+             {L, 4050, 0x3, {0, 393}, {}, 0, {kAny, -74}},
+             {L, 4040, 0x3, {0, 431}, {}, 0, {kAny, -74}},
+             {L, 4030, 0x3, {0, 392}, {}, 0, {kAny, -74}},
+         }},
+        {"Pitch_Trim_Indicator",
+         {{S, 2410, 0x4003}, {N, 2420, 0x4083, {783}, {{20, 2}}, 0, {}, kPitchTrim}, {S, 2430, 0x3}}},
+        {"Rudder_Trim_Indicator",
+         {{S, 2440, 0x4003}, {N, 2450, 0x4083, {787}, {{20, 2}}, 0, {}, kRudderTrim}, {S, 2460, 0x3}}},
+        {"Flaps_Indicator",
+         {{S, 3160, 0x4003},
+          {N, 3170, 0x4083, {330}, {{20, 0}}, 0, {}, {{166, 65, 0}, {152, 109, 8191}, {119, 143, 16382}}},
+          {S, 3180, 0x3}}},
+        {"Gear_Lever", {{S, 3070, 0x3}, {I, 3080, 0x3, {331}, {}, 2}}},
+        {"Gear_Lamps",
+         {
+             {S, 3110, 0x3},
+             {I, 3130, 0x7, {332}, {{20, 3}}, 1},
+             {I, 3120, 0x7, {332}, {{20, 3}}, 1},
+             {I, 3130, 0x7, {334}, {{20, 3}}, 1},
+             {I, 3120, 0x7, {334}, {{20, 3}}, 1},
+             {I, 3130, 0x7, {333}, {{20, 3}}, 1},
+             {I, 3120, 0x7, {333}, {{20, 3}}, 1},
+         }},
+        {"Radio_Altimeter",
+         {
+             {S, 3230, 0x4003},
+             {N, 3240, 0x4083, {614}, {{20, 2}}, 0, {}, kRadioHeight},
+             {N, 3250, 0x4083, {615}, {}, 0, {}, kRadioHeight},
+             {S, 3270, 0x3},
+             {N, 3260, 0x83, {615}, {}, 0, {}, {}, true},
+         }},
+        {"Radio_Altimeter_DH_Light", {{S, 3210, 0x3}, {I, 3220, 0x7, {616}, {}, 1}}},
+        {"Radio_Altimeter_Switch", {{S, 3190, 0x3}, {I, 3200, 0x3, {0}, {}, 3}}},
+        {"VOR1_Indicator", vor(false)},
+        {"VOR2_Indicator", vor(true)},
+        {"Radio_NAV1", nav(false)},
+        {"Radio_NAV2", nav(true)},
+        {"Radio_COM1",
+         {
+             {S, 1420, 0x3},
+             {I, 1440, 0x83, {}, {}, 10},
+             {I, 1440, 0x83, {}, kCom1, 10},
+             {I, 1440, 0x83, {}, {}, 10},
+             {I, 1450, 0x83, {}, {}, 4},
+             {I, 1430, 0x3, {}, {}, 2},
+             {I, 1460, 0x7, {}, kCom1, 1},
+         }},
+        {"Radio_ADF",
+         {
+             {S, 1330, 0x3},
+             {N, 1410, 0x4083, {}, {}, 0, {}, {{168, 52, 0}, {168, 248, 180}}},
+             {S, 1320, 0x3},
+             {T, -1, 0x7, {}, {{20, 3}, {21, 3}, {5, 0}}, 0, {}, {}, false, &kAdfReadout},
+             {N, 1350, 0x83, {}, {}, 0, {}, {{166, 222, 0}, {166, 282, 60}}},
+             {N, 1340, 0x83, {}, {}, 0, {}, {{164, 123, 0}, {164, 199, 1}}},
+             {P, 1400, 0x4083, {0, 0, 0}, {}, 0, {1.0, 1.0, 1.0}},
+             {I, 1380, 0x3, {880}, {}, 2},
+             {I, 1370, 0x7, {}, {{20, 3}, {21, 3}}, 1},
+             {I, 1360, 0x3, {}, {}, 2},
+         }},
+        {"ADF_Indicator",
+         {
+             {S, 1140, 0x4003, {}, {{5, 0}}},
+             {P, 1170, 0x4083, {0, 0, 22}, {}, 0, {0, 0, 1.0}},
+             {N, 1160, 0x4083, {39}, {{21, 2}, {20, 1}}, 0, {}, {{150, 100, 0}, {150, 200, 180}}},
+             {S, 1180, 0x3},
+             {N, 1150, 0x83, {22}, {}, 0, {}, {{39, 241, 0}, {39, 297, 20}}},
+         }},
+    };
+    return table;
+}
+
+// What the module hands the host for one element, in the table's terms.
+std::vector<uint32_t> tokens_of(const ElementHeader* e) {
+    switch (e->kind) {
+    case N: return {reinterpret_cast<const NeedleElement*>(e)->source.token};
+    case T: {
+        auto* s = reinterpret_cast<const StringElement*>(e);
+        return {s->source[0].token, s->source[1].token, s->source[2].token};
+    }
+    case L: {
+        auto* s = reinterpret_cast<const SliderElement*>(e);
+        return {s->source_x.token, s->source_y.token};
+    }
+    case I: return {reinterpret_cast<const IconElement*>(e)->source.token};
+    case M: {
+        auto* m = reinterpret_cast<const MovingImageElement*>(e);
+        return {m->source_x.token, m->source_y.token};
+    }
+    case P: {
+        auto* p = reinterpret_cast<const SpriteElement*>(e);
+        return {p->source_x.token, p->source_y.token, p->source_rotation.token};
+    }
+    default: return {};
+    }
+}
+
+std::vector<double> numbers_of(const ElementHeader* e) {
+    switch (e->kind) {
+    case L: {
+        auto* s = reinterpret_cast<const SliderElement*>(e);
+        return {s->scale_x, s->scale_y};
+    }
+    case P: {
+        auto* p = reinterpret_cast<const SpriteElement*>(e);
+        return {p->scale_x, p->scale_y, p->scale_rotation};
+    }
+    case M: {
+        auto* m = reinterpret_cast<const MovingImageElement*>(e);
+        return {m->min_x, m->max_x, m->min_y, m->max_y};
+    }
+    default: return {};
+    }
+}
+
+std::vector<Failure> failures_of(const ElementHeader* e) {
+    std::vector<Failure> list;
+    for (const FailureRecord* f = e->failures; f && f->key; ++f) {
+        EXPECT_EQ(f->reserved, 0u);
+        list.push_back({f->key, f->action});
+    }
+    return list;
+}
+
+std::string describe(const std::vector<Failure>& list) {
+    std::ostringstream out;
+    for (const Failure& f : list) out << "(" << f.key << "," << f.action << ")";
+    return out.str();
+}
+
+void check_element(const ElementHeader* e, const Element& want) {
+    EXPECT_EQ(e->kind, want.kind);
+    EXPECT_EQ(e->bitmap, want.bitmap);
+    EXPECT_EQ(e->image_flags, want.flags);
+    EXPECT_EQ(e->special_instrumentation, 0u);
+    if (!want.tokens.empty()) EXPECT_EQ(tokens_of(e), want.tokens);
+    EXPECT_EQ(describe(failures_of(e)), describe(want.failures));
+    if (e->kind == I) EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->image_count, want.images);
+    std::vector<double> numbers = numbers_of(e);
+    for (size_t i = 0; i < want.numbers.size(); ++i)
+        if (!std::isnan(want.numbers[i])) EXPECT_EQ(numbers.at(i), want.numbers[i]) << "number " << i;
+    if (e->kind == N) {
+        auto* n = reinterpret_cast<const NeedleElement*>(e);
+        if (want.no_table) {
+            EXPECT_EQ(n->table, nullptr);
+            EXPECT_EQ(n->table_entries, 0u);
+        } else if (!want.table.empty()) {
+            ASSERT_EQ(n->table_entries, want.table.size());
+            for (size_t i = 0; i < want.table.size(); ++i) {
+                EXPECT_EQ(n->table[i].x, want.table[i].x) << "entry " << i;
+                EXPECT_EQ(n->table[i].y, want.table[i].y) << "entry " << i;
+                EXPECT_EQ(n->table[i].value, want.table[i].value) << "entry " << i;
+            }
+        }
+    }
+    if (want.text) {
+        auto* s = reinterpret_cast<const StringElement*>(e);
+        EXPECT_EQ(s->max_chars, want.text->max_chars);
+        EXPECT_EQ(s->font_weight, want.text->weight);
+        EXPECT_EQ(s->text_colour, want.text->colour);
+        EXPECT_EQ(s->background_colour, want.text->background);
+        EXPECT_EQ(s->highlight_colour, want.text->highlight);
+        EXPECT_EQ(s->charset, 1u);
+        EXPECT_EQ(s->layout_flags, 0x25u);
+        EXPECT_STREQ(s->font_name, "Arial");
+    }
+}
+
+}  // namespace
+
+TEST_F(ModuleTest, ElementRecordsFollowEachGaugesTable) {
+    for (const Gauge& g : gauges()) {
+        SCOPED_TRACE(g.name);
+        const GaugeHeader* header = module->find_gauge(g.name);
+        ASSERT_NE(header, nullptr);
+        // The chain from the background up, as the host walks it.
+        std::vector<const ElementHeader*> chain;
+        for (ElementHeader* const* list = header->elements; list && list[0]; list = list[0]->next) {
+            EXPECT_EQ(list[1], nullptr);
+            chain.push_back(list[0]);
+        }
+        ASSERT_EQ(chain.size(), g.elements.size());
+        for (size_t i = 0; i < chain.size(); ++i) {
+            SCOPED_TRACE("element " + std::to_string(i + 1));
+            check_element(chain[i], g.elements[i]);
+        }
+    }
+}
