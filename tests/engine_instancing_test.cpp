@@ -1,7 +1,9 @@
 // One engine gauge serving four engines: the placement's parameter string
 // names the engine, and its copy of the records reads that engine's
 // variables and shows that engine's help texts.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "framework/engine_instancing.h"
 #include "tests/host_fixture.h"
@@ -115,6 +117,58 @@ TEST(EngineInstancing, KeyEventsAndHelpIdsMoveByTheirOwnStrides) {
     EXPECT_EQ(engine_help_id(13268, 2), 13269u);
     EXPECT_EQ(engine_help_id(12818, 2), 12818u);
     EXPECT_EQ(engine_help_id(43910, 2), 43910u);
+}
+
+namespace {
+
+// The host's numbering of engine identifiers: ranges of engine-1 values
+// and the distance from one engine's value to the next's.
+struct Range {
+    uint32_t first, last, stride;
+};
+const Range kTokenRanges[] = {{127, 161, 35}, {390, 428, 39}, {558, 567, 10}, {608, 608, 1}, {624, 642, 19},
+                              {700, 707, 8},  {732, 733, 2},  {761, 762, 2},  {801, 801, 1}, {883, 883, 1},
+                              {887, 887, 1},  {891, 891, 1},  {895, 895, 1},  {899, 899, 1}};
+const Range kEventRanges[] = {
+    {65538, 65538, 1}, {65820, 65820, 1}, {65919, 65919, 1}, {65923, 65923, 1}, {65927, 65932, 6},
+    {65963, 65967, 5}, {65983, 65987, 5}, {66003, 66007, 5}, {66081, 66083, 3}, {66126, 66127, 2},
+    {66300, 66300, 1}, {66313, 66313, 1}, {66329, 66330, 2}, {66340, 66340, 1}, {66345, 66345, 1},
+    {66349, 66349, 1}, {66359, 66359, 1}, {66363, 66363, 1}, {66400, 66400, 1}, {66420, 66422, 3},
+    {66484, 66484, 1}, {66488, 66488, 1}, {66494, 66494, 1}, {66537, 66537, 1}, {66635, 66635, 1},
+    {66640, 66640, 1}, {66645, 66645, 1}};
+const uint32_t kEngineHelpIds[] = {12449, 12457, 12465, 12481, 12486, 12491, 12497, 12505, 12513, 12521, 12529,
+                                   12537, 12545, 12553, 12689, 12697, 12705, 12713, 12737, 12742, 12747, 12753,
+                                   12758, 12769, 12777, 12793, 12817, 12851, 12945, 12960, 12968, 12977, 13016,
+                                   13033, 13041, 13137, 13148, 13150, 13161, 13163, 13200, 13268};
+
+template <size_t Count>
+uint32_t stride_in(const Range (&ranges)[Count], uint32_t v) {
+    for (const Range& r : ranges)
+        if (v >= r.first && v <= r.last) return r.stride;
+    return 0;
+}
+
+// Both ends of every range and the values just outside them, for every
+// engine.
+template <size_t Count, typename Move>
+void check_ranges(const Range (&ranges)[Count], Move move) {
+    for (const Range& r : ranges)
+        for (uint32_t v : {r.first - 1, r.first, r.last, r.last + 1})
+            for (int engine = 1; engine <= 4; ++engine)
+                EXPECT_EQ(move(v, engine), v + uint32_t(engine - 1) * stride_in(ranges, v)) << v << " engine " << engine;
+}
+
+}  // namespace
+
+TEST(EngineInstancing, EveryRangeOfTheHostsEngineNumberingMovesByItsStride) {
+    check_ranges(kTokenRanges, engine_token);
+    check_ranges(kEventRanges, engine_event);
+    for (uint32_t id : kEngineHelpIds)
+        for (uint32_t v : {id - 1, id, id + 1}) {
+            bool listed = std::find(std::begin(kEngineHelpIds), std::end(kEngineHelpIds), v) != std::end(kEngineHelpIds);
+            for (int engine = 1; engine <= 4; ++engine)
+                EXPECT_EQ(engine_help_id(v, engine), v + (listed ? uint32_t(engine - 1) : 0u)) << v;
+        }
 }
 
 TEST(EngineInstancing, EveryKindMovesAllItsSourceVariablesAndNothingElse) {

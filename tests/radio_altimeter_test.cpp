@@ -95,6 +95,38 @@ TEST_F(RadioAltimeterTest, EachCallOutSpeaksAsTheHeightReachesIt) {
     }
 }
 
+// Each record speaks only while the filtered sink rate is at least its
+// own: 100 ft/min for 1000 ft, 50 for 500 to 100 ft and the decision
+// height, 10 for 50 ft and below.
+TEST_F(RadioAltimeterTest, EachCallOutNeedsItsOwnSinkRate) {
+    switch_on();
+    host.set_var(615, 250 * kFoot);
+    altimeter();
+    const struct {
+        double fpm;
+        std::vector<uint32_t> heard;
+    } cases[] = {
+        {100.5, {3290, 3300, 3310, 3320, 3400, 3330, 3340, 3350, 3360, 3370, 3380, 3390}},
+        {99.5, {3300, 3310, 3320, 3400, 3330, 3340, 3350, 3360, 3370, 3380, 3390}},
+        {50.5, {3300, 3310, 3320, 3400, 3330, 3340, 3350, 3360, 3370, 3380, 3390}},
+        {49.5, {3350, 3360, 3370, 3380, 3390}},
+        {10.5, {3350, 3360, 3370, 3380, 3390}},
+        {9.5, {}},
+    };
+    for (const auto& c : cases) {
+        host.set_var(614, 1300 * kFoot);
+        sink(-c.fpm);
+        host.cycles(300);  // the filter settles on the rate
+        sound_inspect::clear_played();
+        for (double ft = 1300; ft >= 0; ft -= 2) {
+            host.set_var(614, ft * kFoot);
+            host.cycle();
+        }
+        EXPECT_EQ(callouts(), c.heard) << c.fpm;
+        host.cycles(100);  // the last recording ends
+    }
+}
+
 TEST_F(RadioAltimeterTest, ACallOutStillSpeakingIsNotRestarted) {
     switch_on();
     altimeter();
