@@ -220,6 +220,20 @@ TEST(EngineInstancing, EveryKindMovesAllItsSourceVariablesAndNothingElse) {
     // Null and empty lists are left alone.
     rebind_elements(nullptr, 2);
     rebind_elements(empty_list, 2);
+
+    // An element of a kind no host draws is left as it is, whatever its
+    // bytes hold.
+    for (uint32_t kind : {7u, 8u, 0xFFFFFFFFu}) {
+        SpriteElement unknown{};
+        std::memset(&unknown, 0, sizeof unknown);
+        unknown.header.kind = kind;
+        unknown.source_x.token = 390;
+        unknown.source_y.token = 127;
+        SpriteElement before = unknown;
+        ElementHeader* const unknown_list[] = {&unknown.header, nullptr};
+        rebind_elements(unknown_list, 2);
+        EXPECT_EQ(std::memcmp(&unknown, &before, sizeof unknown), 0) << kind;
+    }
 }
 
 TEST(EngineInstancing, MouseListsMoveChildEventsAndTooltipIdsOnly) {

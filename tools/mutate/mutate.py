@@ -21,7 +21,6 @@ import argparse
 import hashlib
 import json
 import os
-import random
 import re
 import shlex
 import signal
@@ -54,7 +53,7 @@ class Mutant:
     start: int  # character offsets in the file
     end: int
     key: str = ""
-    status: str = ""  # caught, survived, timeout, not-viable, equivalent, untested
+    status: str = ""  # caught, survived, timeout, not-viable, not-built, equivalent, untested
     kind: str = ""    # code, data, pixel
     test: str = ""    # the first failing test
     seconds: float = 0.0
@@ -287,6 +286,7 @@ class Runner:
         self.dump_tool = os.path.join(self.build, "tools", "mutate", "morvane_record_dump")
         self.module = os.path.join(self.build, "framework", "Morvane_Instr.so")
         self.base_dump = None
+        self.base_code = None
         self.suites_by_word = None
 
     def configure(self):
@@ -304,6 +304,20 @@ class Runner:
         r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                            env=dict(os.environ, CCACHE_BASEDIR="/work", CCACHE_NOHASHDIR="true"))
         return r.returncode == 0, r.stdout
+
+    def code_digest(self):
+        """A digest of the built binaries' code and data, without debug
+        information and build ids (which change with any edit): a change
+        that leaves it as it was is not in any build the tests run."""
+        digest = hashlib.sha1()
+        for binary in (self.module, os.path.join(self.build, "flaps_module", "Telvor_Flaps.so"), self.tests):
+            stripped = os.path.join(self.build, "mutate-stripped.bin")
+            subprocess.run(["objcopy", "--strip-debug", "--remove-section=.note.gnu.build-id", binary, stripped],
+                           check=True)
+            with open(stripped, "rb") as f:
+                digest.update(f.read())
+            os.remove(stripped)
+        return digest.hexdigest()
 
     def dump(self):
         r = subprocess.run([self.dump_tool, self.module], stdout=subprocess.PIPE, stderr=subprocess.PIPE, encoding="latin-1",
@@ -380,6 +394,9 @@ class Runner:
             if not ok:
                 mutant.status = "not-viable"
                 return
+            if self.code_digest() == self.base_code:
+                mutant.status = "not-built"
+                return
             mutant.kind = self.classify(mutant)
             if mutant.kind == "pixel" and not self.args.test_pixel:
                 mutant.status = "untested"
@@ -422,6 +439,8 @@ def summarise(results, out):
     tested = [m for m in results if m.status in ("caught", "timeout", "survived")]
     lines = [f"mutants sampled: {len(results)}",
              f"  do not build: {count(lambda m: m.status == 'not-viable')}",
+             f"  leave every binary as it was (code this build does not compile): "
+             f"{count(lambda m: m.status == 'not-built')}",
              f"  equivalent (equivalents.txt): {count(lambda m: m.status == 'equivalent')}",
              f"  pixel geometry only, not tested: {count(lambda m: m.status == 'untested')}"]
     for kind in ("code", "data", "pixel"):
@@ -482,11 +501,15 @@ def main():
         # Literals outnumber every other kind of change ten to one; a fixed
         # share of the sample goes to the others (boundaries, logic,
         # returned constants, removed calls) so that they are tried too.
-        rng = random.Random(args.seed)
-        literal = [s for s in sites if s.op.startswith("literal")]
-        other = [s for s in sites if not s.op.startswith("literal")]
+        # Each share takes the mutants whose keys rank first under the seed,
+        # so an edit elsewhere in the sources leaves the rest of the sample
+        # as it was.
+        def rank(m):
+            return hashlib.sha1(f"{args.seed}:{m.key}".encode()).hexdigest()
+        literal = sorted((s for s in sites if s.op.startswith("literal")), key=rank)
+        other = sorted((s for s in sites if not s.op.startswith("literal")), key=rank)
         n_other = min(len(other), round(args.sample * (1 - args.literal_share)))
-        chosen = rng.sample(literal, min(len(literal), args.sample - n_other)) + rng.sample(other, n_other)
+        chosen = literal[:args.sample - n_other] + other[:n_other]
     else:
         chosen = list(sites)
     # Grouped by file so that a file is rebuilt as it was only once.
@@ -506,6 +529,7 @@ def main():
     ok, log = runner.build_targets()
     if not ok:
         sys.exit("mutate: the unchanged sources do not build:\n" + log[-3000:])
+    runner.base_code = runner.code_digest()
     runner.base_dump = runner.dump()
     if runner.base_dump is None:
         sys.exit("mutate: morvane_record_dump failed on the unchanged module")
