@@ -63,6 +63,7 @@ const std::vector<Failure> kVor1Needle = {{14, 2}, {21, 2}, {20, 1}};
 const std::vector<Failure> kVor2Needle = {{15, 2}, {21, 2}, {20, 1}};
 const std::vector<Failure> kNav1 = {{21, 3}, {14, 0}}, kNav2 = {{21, 3}, {15, 0}};
 const std::vector<Failure> kCom1 = {{21, 3}, {9, 0}};
+const std::vector<Failure> kEngine = {{2, 0}, {20, 2}}, kXpdr = {{20, 3}, {21, 3}, {17, 0}};
 const std::vector<Failure> kAltimeter = {{3, 1}, {7, 1}}, kAttitude = {{8, 0}, {2, 0}, {4, 0}};
 const std::vector<Point> kRadioHeight = {{153, 283, -0.3047999902464003},
                                          {153, 283, 0},
@@ -112,6 +113,30 @@ std::vector<Element> nav(bool second) {
         {I, 2040, 0x3, {}, {}, 2},
         {I, 2060, 0x7, {}, f, 1},
     };
+}
+
+// The twin dials: the right needle's points from 0 up to the stop, the
+// left needle's stored from the top of its scale down.
+struct TwinScale {
+    double values[13];  // 0, 20, 30, ... 120 degrees C (or 0, 2 ... 12 bar), then the stop
+};
+const TwinScale kOilTemperature = {
+    {491.67, 527.67, 545.67, 563.67, 581.67, 599.67, 617.67, 635.67, 653.67, 671.67, 689.67, 707.67, 761.67}};
+const TwinScale kOilPressure = {{0, 4175.82, 6263.73, 8351.64, 10439.55, 12527.46, 14615.37, 16703.28, 18791.19,
+                                 20879.1, 22967.01, 25054.92, 31318.65}};
+std::vector<Point> twin_right(const TwinScale& s) {
+    const int32_t xy[13][2] = {{182, 221}, {174, 205}, {173, 193}, {166, 182}, {164, 167}, {166, 150}, {164, 134},
+                               {166, 119}, {172, 107}, {174, 94},  {178, 85},  {185, 80},  {185, 80}};
+    std::vector<Point> table;
+    for (int i = 0; i < 13; ++i) table.push_back({xy[i][0], xy[i][1], s.values[i]});
+    return table;
+}
+std::vector<Point> twin_left(const TwinScale& s) {
+    const int32_t xy[13][2] = {{120, 82},  {120, 82},  {127, 87},  {131, 95},  {133, 107}, {137, 121}, {138, 135},
+                               {140, 150}, {138, 165}, {138, 180}, {133, 191}, {130, 203}, {120, 216}};
+    std::vector<Point> table;
+    for (int i = 0; i < 13; ++i) table.push_back({xy[i][0], xy[i][1], s.values[12 - i]});
+    return table;
 }
 
 const std::vector<Point> kPitchTrim = {{87, 176, -0.3490658503988659},
@@ -177,6 +202,38 @@ const std::vector<Gauge>& gauges() {
           {N, 430, 0x83, {85}, {}, 0, {}, {{117, 242, 0}, {117, 282, 10922.666666666666}}},
           {M, 410, 0x4083, {84, 0}, {{4, 0}}, 0, {360, 0, 360, 360}},
           {I, 420, 0x4003, {0}, {}, 1}}},
+        {"Tachometer",
+         {{S, 240, 0x4003},
+          {N, 250, 0x4083, {390}, kEngine, 0, {},
+           {{103, 260, 0}, {103, 260, 400}, {109, 40, 2000}, {212, 253, 4000}, {212, 253, 4100}}},
+          {S, 260, 0x3}}},
+        {"Manifold_Pressure",
+         {{S, 2160, 0x4003},
+          {N, 2170, 0x4083, {391}, kEngine, 0, {},
+           {{115, 263, -2.08791}, {115, 263, 0}, {81, 249, 1043.955}, {30, 158, 1670.328}, {54, 88, 2087.91},
+            {194, 48, 2923.074}, {251, 103, 3340.656}, {264, 183, 3758.238}, {215, 254, 4175.82},
+            {215, 254, 5219.775}}},
+          {S, 2180, 0x3}}},
+        {"Oil_Temperature",
+         {{S, 2190, 0x4003},
+          {N, 2200, 0x4083, {455}, kEngine, 0, {}, twin_right(kOilTemperature)},
+          {N, 2200, 0x4083, {416}, kEngine, 0, {}, twin_left(kOilTemperature)},
+          {S, 2210, 0x3}}},
+        {"Oil_Pressure",
+         {{S, 2220, 0x4003},
+          {N, 2230, 0x4083, {457}, kEngine, 0, {}, twin_right(kOilPressure)},
+          {N, 2230, 0x4083, {418}, kEngine, 0, {}, twin_left(kOilPressure)},
+          {S, 2240, 0x3}}},
+        {"OMI", {{S, 3090, 0x3}, {I, 3100, 0x7, {354}, {{21, 3}}, 5}}},
+        {"Radio_XPDR",
+         {{S, 2150, 0x3},
+          {M, 2110, 0x83, {0, 38}, kXpdr, 0, kDrum},
+          {M, 2110, 0x83, {0, 0}, kXpdr, 0, kDrum},
+          {M, 2110, 0x83, {0, 38}, kXpdr, 0, kDrum},
+          {M, 2110, 0x83, {0, 38}, kXpdr, 0, kDrum},
+          {I, 2140, 0x3, {0}, kXpdr, 2},
+          {I, 2130, 0x7, {}, kXpdr, 1},
+          {I, 2120, 0x3, {}, {}, 2}}},
         {"Throttle_Quadrant",
          {
              {S, 4000, 0x3},
