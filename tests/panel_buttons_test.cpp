@@ -179,6 +179,10 @@ TEST_F(PanelButtonTest, NumbersNameAPanelAndNegativeOnesNoneAtAll) {
     EXPECT_EQ(click_placed("Radios_Toggle", "cFOO"), (std::vector<KeyEvent>{{CLOSE, 0}}));
     EXPECT_EQ(click_placed("Radios_Toggle", "c75"), (std::vector<KeyEvent>{{CLOSE, 75}}));
     EXPECT_EQ(click_placed("Radios_Toggle", "c +75"), (std::vector<KeyEvent>{{CLOSE, 75}}));
+    // The number may follow any of the C library's blanks.
+    for (const char* spaced : {"c\t75", "c\n75", "c\v75", "c\f75", "c\r75", "c \t\r\n75"})
+        EXPECT_EQ(click_placed("Radios_Toggle", spaced), (std::vector<KeyEvent>{{CLOSE, 75}})) << spaced;
+    EXPECT_EQ(click_placed("Radios_Toggle", "c_75"), (std::vector<KeyEvent>{{CLOSE, 0}}));
     EXPECT_TRUE(click_placed("Radios_Toggle", "c-5").empty());
     // Past 32 bits the number stays at the limit instead of wrapping.
     EXPECT_EQ(click_placed("Radios_Toggle", "c99999999999"), (std::vector<KeyEvent>{{CLOSE, 2147483647u}}));
