@@ -43,7 +43,8 @@ struct Element {
     std::vector<uint32_t> tokens = {};
     std::vector<Failure> failures = {};
     uint32_t images = 0;  // icons
-    // Slider x, y; sprite x, y, rotation; moving image x min, max, y min, max.
+    // Slider x, y; sprite x, y, rotation; moving image x min, max, y min,
+    // max; icon scale.
     std::vector<double> numbers = {};
     std::vector<Point> table = {};  // needles
     bool no_table = false;          // a needle whose callback gives its angle
@@ -87,12 +88,12 @@ std::vector<Element> vor(bool second) {
         second ? glide_needle : localizer_needle,
         second ? localizer_needle : glide_needle,
         {S, 1250, 0x4083},
-        {I, 1260, 0x4083, {flag}, needle, 2},
-        {I, 1270, 0x4083, {to_from}, needle, 2},
+        {I, 1260, 0x4083, {flag}, needle, 2, {1.0}},
+        {I, 1270, 0x4083, {to_from}, needle, 2, {1.0}},
         {T, -1, 0x4003, {course, course, 0}, {{21, 3}}, 0, {}, {}, false, &kVorCourse},
         {S, second ? 1200 : 1190, 0x3},
     };
-    if (!second) e.push_back({I, 1220, 0x7, {354}, {{21, 3}}, 1});
+    if (!second) e.push_back({I, 1220, 0x7, {354}, {{21, 3}}, 1, {1.0}});
     e.push_back({N, 1210, 0x83, {course}, {}, 0, {}, {{40, 261, 0}, {40, 301, 30}}});
     return e;
 }
@@ -170,7 +171,7 @@ const std::vector<Gauge>& gauges() {
          {{S, 440, 0x4003},
           {L, 460, 0x4083, {69, 69}, {}, 0, {0.6640625, -0.00030517578125}},
           {S, 490, 0x3},
-          {I, 470, 0x4003, {753}, {}, 1},
+          {I, 470, 0x4003, {753}, {}, 1, {1.0}},
           {N, 450, 0x4083, {70}, {{18, 1}, {20, 2}}, 0, {}, {{118, 220, -5}, {118, 220, -4.5}, {184, 220, 4.5}, {184, 220, 5}}},
           {S, 480, 0x3}}},
         {"Altimeter",
@@ -183,10 +184,10 @@ const std::vector<Gauge>& gauges() {
           {M, 1060, 0x4083, {0, 74}, kAltimeter, 0, {100, 10, 1000, 0}},
           {M, 1060, 0x4083, {0, 74}, kAltimeter, 0, {1000, 100, 10000, 0}},
           {M, 1060, 0x4083, {0, 74}, kAltimeter, 0, {10000, 1000, 100000, 0}},
-          {I, 1030, 0x4083, {74}, kAltimeter, 1},
-          {I, 1050, 0x4083, {74}, kAltimeter, 1},
-          {I, 1050, 0x4083, {74}, kAltimeter, 1},
-          {I, 1050, 0x4083, {74}, kAltimeter, 1},
+          {I, 1030, 0x4083, {74}, kAltimeter, 1, {0}},
+          {I, 1050, 0x4083, {74}, kAltimeter, 1, {0}},
+          {I, 1050, 0x4083, {74}, kAltimeter, 1, {0}},
+          {I, 1050, 0x4083, {74}, kAltimeter, 1, {0}},
           {N, 1010, 0x4083, {74}, kAltimeter, 0, {}, {{150, 100, 0}, {150, 200, 500}}},
           {S, 1130, 0x3},
           {N, 1120, 0x83, {75}, {}, 0, {}, {{71, 261, 1013}, {27, 261, 1070}}}}},
@@ -201,7 +202,7 @@ const std::vector<Gauge>& gauges() {
          {{S, 400, 0x3},
           {N, 430, 0x83, {85}, {}, 0, {}, {{117, 242, 0}, {117, 282, 10922.666666666666}}},
           {M, 410, 0x4083, {84, 0}, {{4, 0}}, 0, {360, 0, 360, 360}},
-          {I, 420, 0x4003, {0}, {}, 1}}},
+          {I, 420, 0x4003, {0}, {}, 1, {1.0}}}},
         {"Tachometer",
          {{S, 240, 0x4003},
           {N, 250, 0x4083, {390}, kEngine, 0, {},
@@ -224,7 +225,7 @@ const std::vector<Gauge>& gauges() {
           {N, 2230, 0x4083, {457}, kEngine, 0, {}, twin_right(kOilPressure)},
           {N, 2230, 0x4083, {418}, kEngine, 0, {}, twin_left(kOilPressure)},
           {S, 2240, 0x3}}},
-        {"OMI", {{S, 3090, 0x3}, {I, 3100, 0x7, {354}, {{21, 3}}, 5}}},
+        {"OMI", {{S, 3090, 0x3}, {I, 3100, 0x7, {354}, {{21, 3}}, 5, {1.0}}}},
         {"Radio_XPDR",
          {{S, 2150, 0x3},
           {M, 2110, 0x83, {0, 38}, kXpdr, 0, kDrum},
@@ -234,6 +235,18 @@ const std::vector<Gauge>& gauges() {
           {I, 2140, 0x3, {0}, kXpdr, 2},
           {I, 2130, 0x7, {}, kXpdr, 1},
           {I, 2120, 0x3, {}, {}, 2}}},
+        {"Dirud_Box",
+         {{S, 4140, 0x3},
+          {I, 4210, 0x7, {}, {}, 1, {1.0}},
+          {I, 4210, 0x7, {}, {}, 1, {1.0}},
+          {I, 4200, 0x3, {}, {}, 6, {1.0}},
+          {I, 4190, 0x3, {}, {}, 6, {1.0}},
+          {I, 4220, 0x3, {}, {}, 1, {1.0}},
+          {I, 4220, 0x3, {}, {}, 1, {1.0}},
+          {I, 4180, 0x3, {}, {}, 2, {1.0}},
+          {I, 4170, 0x3, {}, {}, 2, {1.0}},
+          {I, 4160, 0x3, {}, {}, 2, {1.0}},
+          {I, 4150, 0x3, {}, {}, 2, {1.0}}}},
         {"Throttle_Quadrant",
          {
              {S, 4000, 0x3},
@@ -259,12 +272,12 @@ const std::vector<Gauge>& gauges() {
         {"Gear_Lamps",
          {
              {S, 3110, 0x3},
-             {I, 3130, 0x7, {332}, {{20, 3}}, 1},
-             {I, 3120, 0x7, {332}, {{20, 3}}, 1},
-             {I, 3130, 0x7, {334}, {{20, 3}}, 1},
-             {I, 3120, 0x7, {334}, {{20, 3}}, 1},
-             {I, 3130, 0x7, {333}, {{20, 3}}, 1},
-             {I, 3120, 0x7, {333}, {{20, 3}}, 1},
+             {I, 3130, 0x7, {332}, {{20, 3}}, 1, {1.0}},
+             {I, 3120, 0x7, {332}, {{20, 3}}, 1, {1.0}},
+             {I, 3130, 0x7, {334}, {{20, 3}}, 1, {1.0}},
+             {I, 3120, 0x7, {334}, {{20, 3}}, 1, {1.0}},
+             {I, 3130, 0x7, {333}, {{20, 3}}, 1, {1.0}},
+             {I, 3120, 0x7, {333}, {{20, 3}}, 1, {1.0}},
          }},
         {"Radio_Altimeter",
          {
@@ -354,6 +367,7 @@ std::vector<double> numbers_of(const ElementHeader* e) {
         auto* m = reinterpret_cast<const MovingImageElement*>(e);
         return {m->min_x, m->max_x, m->min_y, m->max_y};
     }
+    case I: return {reinterpret_cast<const IconElement*>(e)->scale};
     default: return {};
     }
 }

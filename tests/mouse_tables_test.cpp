@@ -71,6 +71,20 @@ Child lever(int32_t x, int32_t y, int32_t w) { return {{x, y, w, 109}, HAND, DRA
 
 const std::vector<GaugeMouse>& gauges() {
     static const std::vector<GaugeMouse> table = {
+        {"Dirud_Box",
+         {{{0, 197, 40, 67}, help(0xAB65)},
+          {{210, 197, 40, 67}, help(0xAB65)},
+          {{0, 79, 40, 67}, help(0xAB67)},
+          {{210, 79, 40, 67}, help(0xAB67)}},
+         {{{0, 197, 40, 67}, HAND, REPEAT, 0},
+          {{210, 197, 40, 67}, HAND, REPEAT, 0},
+          {{0, 79, 40, 67}, HAND, REPEAT, 0},
+          {{210, 79, 40, 67}, HAND, REPEAT, 0},
+          {{77, 73, 43, 43}, UP, CLICK, 0},
+          {{77, 175, 43, 43}, DOWN, CLICK, 0},
+          {{126, 73, 43, 43}, UP, CLICK, 0},
+          {{126, 175, 43, 43}, DOWN, CLICK, 0}},
+         ""},
         {"Throttle_Quadrant",
          {{{122, 0, 32, 109}, help(12705)},
           {{169, 0, 32, 109}, help(12706)},
