@@ -183,6 +183,10 @@ TEST_F(AltimeterTest, PressureDrumsShowTheSetting) {
     EXPECT_NEAR(digit(kPressureThousands), 0, 1e-12);
     EXPECT_NEAR(digit(kPressureHundreds), 9, 1e-12);
     EXPECT_NEAR(digit(kPressureTens), 9, 1e-12);
+    // A hair below zero rounds onto the drum's full turn: that is digit 0
+    // again, not a digit past 9.
+    show(0, -1e-16);
+    EXPECT_EQ(p->element(kPressureUnits).value_y, 0.0);
 }
 
 TEST_F(AltimeterTest, SettingKnobTurnsHalfATurnPerFiftySevenMillibars) {
