@@ -127,6 +127,61 @@ TEST_F(RadioAltimeterTest, EachCallOutNeedsItsOwnSinkRate) {
     }
 }
 
+// "s1" enables the call-outs whatever follows the 1, unless it is another
+// digit (the number is then not 1).
+TEST_F(RadioAltimeterTest, TheKeySFollowedByOneAloneEnablesTheCallOuts) {
+    for (const char* params : {"s1", "s1a", "s1:", "s1 x", "xs1"}) {
+        sim::SimHost h;
+        ASSERT_NE(h.load_module(MORVANE_MODULE_PATH, nullptr), nullptr);
+        // The power switch is module-wide: on whatever an earlier host left.
+        sim::Placement* power = h.place("Radio_Altimeter_Switch", nullptr);
+        h.cycle();
+        if (power->element(1).image != 2) power->click(20, 80);
+        h.set_var(755, 30);
+        h.set_var(614, 1200 * kFoot);
+        sim::Placement* p = h.place("Radio_Altimeter", params);
+        h.setup(*p);
+        h.set_var(65, -700.0 / 60 * 0.3048 * 256);
+        h.cycles(40);
+        sound_inspect::clear_played();
+        for (double ft = 1200; ft >= 900; ft -= 5) h.set_var(614, ft * kFoot), h.cycle();
+        EXPECT_EQ(callouts(), std::vector<uint32_t>{3290}) << params;
+    }
+}
+
+// The recordings are loaded once, by the first placement that asks for
+// them; a placement without the key loads none.
+TEST_F(RadioAltimeterTest, RecordingsAreLoadedOnceAndOnlyWhenAskedFor) {
+    const sound_inspect::LiveObjects before = sound_inspect::live();
+    sim::Placement& quiet = place("Radio_Altimeter");
+    EXPECT_EQ(sound_inspect::live(), before);
+    sim::Placement& first = place("Radio_Altimeter", "s1");
+    const sound_inspect::LiveObjects loaded = sound_inspect::live();
+    EXPECT_EQ(loaded.devices, before.devices + 1);
+    EXPECT_EQ(loaded.buffers, before.buffers + 12);
+    sim::Placement& second = place("Radio_Altimeter", "s1");
+    EXPECT_EQ(sound_inspect::live(), loaded);
+    host.kill(second);
+    host.kill(first);
+    host.kill(quiet);
+    EXPECT_EQ(sound_inspect::live().buffers, before.buffers);
+    EXPECT_EQ(sound_inspect::live().devices, before.devices);
+}
+
+// A height held exactly on a call-out height is reached again on every
+// update: the call-out speaks again once its recording has ended.
+TEST_F(RadioAltimeterTest, AHeightHeldExactlyOnACallOutSpeaksAgainWhenItHasEnded) {
+    switch_on();
+    altimeter();
+    host.set_var(614, 1000.5 * kFoot);
+    host.cycle();
+    host.set_var(614, 304.79999024640034);
+    host.cycles(400);
+    std::vector<uint32_t> heard = callouts();
+    ASSERT_GE(heard.size(), 2u);
+    for (uint32_t wave : heard) EXPECT_EQ(wave, 3290u);
+}
+
 TEST_F(RadioAltimeterTest, ACallOutStillSpeakingIsNotRestarted) {
     switch_on();
     altimeter();
@@ -153,7 +208,7 @@ TEST_F(RadioAltimeterTest, DecisionHeightZeroOnTheGroundDoesNotRepeat) {
 }
 
 TEST_F(RadioAltimeterTest, SilentWithoutKeyPowerConditionOrSound) {
-    for (const char* params : {"", "s0", "s=1", "s12", "/s1", "x"}) {
+    for (const char* params : {"", "s0", "s=1", "s12", "s19", "s10", "/s1", "x"}) {
         sim::SimHost h;
         ASSERT_NE(h.load_module(MORVANE_MODULE_PATH, nullptr), nullptr);
         h.place("Radio_Altimeter_Switch", nullptr)->click(20, 80);
@@ -220,6 +275,14 @@ TEST_F(RadioAltimeterTest, DialMarkerAndKnob) {
     host.set_var(615, 3000 * kFoot);  // beyond the stop
     host.cycle();
     EXPECT_NEAR(p.element(kKnob).angle, 20 * p.element(kMarker).angle, 1e-6);
+    // Below, inside and beyond the marker's table, on and between its
+    // entries: the knob keeps twenty times the marker's angle.
+    for (double metres : {-5.0, -0.3047999902464003, -0.1, 0.0, 0.5, 100.0, 304.79999024640034, 500.0,
+                          761.9999756160008, 1000.0, 30479.694224649786, 40000.0}) {
+        host.set_var(615, metres);
+        host.cycle();
+        EXPECT_NEAR(p.element(kKnob).angle, 20 * p.element(kMarker).angle, 1e-6) << metres;
+    }
     place("Radio_Altimeter_Switch").click(20, 80);
     host.cycle();
     EXPECT_DOUBLE_EQ(p.element(kPointer).value, 500 * kFoot);
