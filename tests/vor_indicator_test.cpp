@@ -239,6 +239,10 @@ TEST_P(VorTest, CourseKnobStepsOneOrTenDegreesRoundTheCircle) {
         }
         EXPECT_LT(sent[0].value, 360u);
     }
+    // A course that is no number steps from 0.
+    host.set_var(vor.course, std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(knob(kKnobRightX, MOUSE_LEFTSINGLE), (std::vector<sim::KeyEvent>{{vor.course_event, 1}}));
+    EXPECT_EQ(knob(kKnobLeftX, MOUSE_LEFTSINGLE), (std::vector<sim::KeyEvent>{{vor.course_event, 359}}));
     // Held, the knob repeats, with the simulator taking each new course.
     host.on_event(vor.course_event, [&](uint32_t v) { host.set_var(vor.course, v); });
     host.set_var(vor.course, 3);
