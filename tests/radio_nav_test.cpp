@@ -228,6 +228,25 @@ TEST_P(NavTest, KnobsStepOnlyWhileOnAndTheWholeMegahertzStopsAt108And117) {
 
 // The simulator tunes and wraps the decimal part; a held whole-MHz knob
 // runs to its stop and no further.
+// A knob click reads the frequency again before it steps, even with the
+// set off: the tooltip shows the new part at once, before the next cycle.
+TEST_P(NavTest, KnobClicksRefreshTheStoredFrequencyEvenWhileOff) {
+    sim::Placement& p = panel(0x0850);
+    EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), frequency_tip("108.500"));
+    host.set_var_low_word(nav.token, 0x1275);
+    host.clear_events();
+    p.click(kDecimalUp.x, kDecimalUp.y);
+    EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), frequency_tip("108.750"));
+    p.click(kMhzUp.x, kMhzUp.y);
+    EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), frequency_tip("112.750"));
+    host.set_var_low_word(nav.token, 0x0925);
+    p.click(kDecimalDown.x, kDecimalDown.y);
+    EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), frequency_tip("112.250"));
+    p.click(kMhzDown.x, kMhzDown.y);
+    EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), frequency_tip("109.250"));
+    for (auto& e : host.events()) EXPECT_EQ(e.id, nav.tone_off);  // the set is off: no step
+}
+
 TEST_P(NavTest, HeldWholeMegahertzKnobRunsToItsStopsWithTheSimulator) {
     int mhz = 112;
     auto write = [&] {
