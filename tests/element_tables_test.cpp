@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,8 +44,8 @@ struct Element {
     std::vector<uint32_t> tokens = {};
     std::vector<Failure> failures = {};
     uint32_t images = 0;  // icons
-    // Slider x, y; sprite x, y, rotation; moving image x min, max, y min,
-    // max; icon scale.
+    // Slider x, y; sprite x, y, rotation, texture x, y; moving image x min,
+    // max, y min, max; icon scale.
     std::vector<double> numbers = {};
     std::vector<Point> table = {};  // needles
     bool no_table = false;          // a needle whose callback gives its angle
@@ -194,7 +195,7 @@ const std::vector<Gauge>& gauges() {
           {N, 1120, 0x83, {75}, {}, 0, {}, {{71, 261, 1013}, {27, 261, 1070}}}}},
         {"Attitude",
          {{S, 300, 0x4003},
-          {P, 310, 0x4083, {0, 78, 80}, kAttitude, 0, {0, 1.3, -1.0}},
+          {P, 310, 0x4083, {0, 78, 80}, kAttitude, 0, {0, 1.3, -1.0, 1.0, double(0.9f)}},
           {N, 320, 0x4083, {80}, kAttitude, 0, {}, {{177, 130, -90}, {77, 130, 90}}},
           {L, 330, 0x4083, {0, 612}, {}, 0, {0, -0.15}},
           {S, 360, 0x4003},
@@ -277,7 +278,7 @@ const std::vector<Gauge>& gauges() {
           {S, 2300, 0x3}}},
         {"Quorvet_Timer",
          {{S, 2340, 0x4003},
-          {P, 2400, 0x4083, {0, 0, 0}, {}, 0, {0, 0, 1.0}},
+          {P, 2400, 0x4083, {0, 0, 0}, {}, 0, {0, 0, 1.0, 1.0, 1.0}},
           {N, 2380, 0x4083, {557}, {}, 0, {}, {{138, 39, 0}, {138, 239, 21600}}},
           {N, 2370, 0x4083, {557}, {}, 0, {}, {{138, 39, 0}, {138, 239, 1800}}},
           {N, 2360, 0x4083, {604}, {}, 0, {}, {{138, 153, 0}, {138, 213, 450}}},
@@ -349,7 +350,7 @@ const std::vector<Gauge>& gauges() {
              {T, -1, 0x7, {}, {{20, 3}, {21, 3}, {5, 0}}, 0, {}, {}, false, &kAdfReadout},
              {N, 1350, 0x83, {}, {}, 0, {}, {{166, 222, 0}, {166, 282, 60}}},
              {N, 1340, 0x83, {}, {}, 0, {}, {{164, 123, 0}, {164, 199, 1}}},
-             {P, 1400, 0x4083, {0, 0, 0}, {}, 0, {1.0, 1.0, 1.0}},
+             {P, 1400, 0x4083, {0, 0, 0}, {}, 0, {1.0, 1.0, 1.0, 1.0, 1.0}},
              {I, 1380, 0x3, {880}, {}, 2},
              {I, 1370, 0x7, {}, {{20, 3}, {21, 3}}, 1},
              {I, 1360, 0x3, {}, {}, 2},
@@ -357,7 +358,7 @@ const std::vector<Gauge>& gauges() {
         {"ADF_Indicator",
          {
              {S, 1140, 0x4003, {}, {{5, 0}}},
-             {P, 1170, 0x4083, {0, 0, 22}, {}, 0, {0, 0, 1.0}},
+             {P, 1170, 0x4083, {0, 0, 22}, {}, 0, {0, 0, 1.0, 1.0, 1.0}},
              {N, 1160, 0x4083, {39}, {{21, 2}, {20, 1}}, 0, {}, {{150, 100, 0}, {150, 200, 180}}},
              {S, 1180, 0x3},
              {N, 1150, 0x83, {22}, {}, 0, {}, {{39, 241, 0}, {39, 297, 20}}},
@@ -399,7 +400,7 @@ std::vector<double> numbers_of(const ElementHeader* e) {
     }
     case P: {
         auto* p = reinterpret_cast<const SpriteElement*>(e);
-        return {p->scale_x, p->scale_y, p->scale_rotation};
+        return {p->scale_x, p->scale_y, p->scale_rotation, p->texture_scale_x, p->texture_scale_y};
     }
     case M: {
         auto* m = reinterpret_cast<const MovingImageElement*>(e);
@@ -484,4 +485,15 @@ TEST_F(ModuleTest, ElementRecordsFollowEachGaugesTable) {
             check_element(chain[i], g.elements[i], std::string(g.name) == "Vertical_Speed" ? 20 : 0);
         }
     }
+}
+
+// What the whole module hands the host, counted: the image flag values of
+// every element.
+TEST_F(ModuleTest, ImageFlagsOfTheWholeModuleCountAsDescribed) {
+    std::map<uint32_t, int> flags;
+    for (const GaugeHeader* header : module->gauges()) {
+        if (header->install) continue;  // the older interface builds its own
+        for (ElementHeader* const* list = header->elements; list && list[0]; list = list[0]->next) ++flags[list[0]->image_flags];
+    }
+    EXPECT_EQ(flags, (std::map<uint32_t, int>{{0x3, 91}, {0x7, 17}, {0x83, 32}, {0x4003, 27}, {0x4083, 59}}));
 }

@@ -234,6 +234,8 @@ Read read_mouse(const MouseRect* r, size_t argument_records) {
                 open.back().shows = text(r->text);
             else if (r->help_id)
                 open.back().shows = help(r->help_id);
+            // The host reads as many argument records as the count says.
+            EXPECT_EQ(r->arg_count, r->args ? argument_records : 0u) << (r->text ? r->text : "");
             if (r->args && out.arguments.empty())
                 for (size_t i = 0; i < argument_records; ++i)
                     out.arguments += r->args[i].number ? (r->args[i].string ? '?' : 'N') : (r->args[i].string ? 'S' : '-');
