@@ -98,6 +98,28 @@ TEST_F(Com1Test, TensAndUnitsWheelsKeepTheWholeMegahertzWithin118And135) {
     EXPECT_EQ(click(p, 0x2100, kUnitsDown), times(kMhzDown, 1));
 }
 
+// The whole-MHz wheels decide on the frequency as the click finds it in
+// the simulator, not as the last cycle decoded it.
+TEST_F(Com1Test, WholeMegahertzWheelsReadTheFrequencyAtTheClick) {
+    sim::Placement& p = panel(0x1950);  // 119.50 drawn: units digit 9
+    auto click_now = [&](uint32_t word, At at) {
+        host.set_var_low_word(kFrequencyToken, word);
+        host.clear_events();
+        p.click(at.x, at.y);
+        return host.events();
+    };
+    EXPECT_EQ(click_now(0x1850, kUnitsDown), times(kMhzDown, 0));  // 118: the floor
+    host.set_var_low_word(kFrequencyToken, 0x3450);  // 134.50 drawn: units digit 4
+    host.cycle();
+    EXPECT_EQ(click_now(0x3550, kUnitsUp), times(kMhzUp, 0));  // 135: the ceiling
+    host.set_var_low_word(kFrequencyToken, 0x2750);
+    host.cycle();
+    EXPECT_EQ(click_now(0x1850, kTensDown), times(kMhzDown, 0));
+    EXPECT_EQ(click_now(0x2850, kTensDown), times(kMhzDown, 10));
+    EXPECT_EQ(click_now(0x2650, kTensUp), times(kMhzUp, 0));
+    EXPECT_EQ(click_now(0x2550, kTensUp), times(kMhzUp, 10));
+}
+
 TEST_F(Com1Test, UnitsWheelWaitsForItsFirstDrawing) {
     host.set_var_low_word(kFrequencyToken, 0x2500);
     sim::Placement& p = place("Radio_COM1");
