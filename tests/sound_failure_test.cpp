@@ -118,6 +118,7 @@ TEST_P(SoundFailurePoint, OneFailureSilencesTheModuleForGood) {
         EXPECT_EQ(click.window, nullptr);
         EXPECT_EQ(click.device, nullptr);
         EXPECT_EQ(click.buffer, nullptr);
+        EXPECT_EQ(sound_inspect::calls(Step::CreateDevice), 0u) << "no device is tried after the failing step";
         break;
     case Phase::DEVICE:
         EXPECT_NE(click.window, nullptr);
