@@ -231,6 +231,13 @@ std::vector<uint8_t> patched(std::vector<uint8_t> bytes, size_t at, uint32_t val
     return bytes;
 }
 
+// Eight bytes of another chunk put in at `at`, the RIFF size grown to match.
+std::vector<uint8_t> with_chunk_at(std::vector<uint8_t> bytes, size_t at, const char (&id)[5]) {
+    const uint8_t chunk[8] = {uint8_t(id[0]), uint8_t(id[1]), uint8_t(id[2]), uint8_t(id[3]), 0, 0, 0, 0};
+    bytes.insert(bytes.begin() + long(at), chunk, chunk + 8);
+    return patched(bytes, 4, uint32_t(bytes.size() - 8));
+}
+
 std::vector<BrokenWave> broken_waves() {
     auto wave_with = [](auto change) {
         WaveSpec s;
@@ -247,6 +254,10 @@ std::vector<BrokenWave> broken_waves() {
         {"no data chunk", wave_with([](WaveSpec& s) { s.with_data = false; })},
         {"data before fmt", wave_with([](WaveSpec& s) { s.data_before_format = true; })},
         {"fmt chunk shorter than a PCM format", wave_with([](WaveSpec& s) { s.format_bytes = 14; })},
+        // Read on past its end, this short format would find 16 bits per
+        // sample in the next chunk's id.
+        {"fmt chunk shorter than a PCM format before a chunk that reads as 16 bits",
+         with_chunk_at(wave_with([](WaveSpec& s) { s.format_bytes = 14; }), 34, "\x10\0xx")},
         {"empty data chunk", wave_with([](WaveSpec& s) { s.data_bytes = 0; })},
         {"data shorter than its chunk says", truncated(good, good.size() - 100)},
         {"data chunk claims four gigabytes", patched(good, 42, 0xFFFFFFF0u)},
