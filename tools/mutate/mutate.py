@@ -474,6 +474,8 @@ def main():
     p.add_argument("--exclude", action="append", help="more gtest patterns to leave out")
     p.add_argument("--test-pixel", action="store_true",
                    help="also run the tests on changes that only move pixel geometry (left out of the score)")
+    p.add_argument("--summarise", metavar="REPORT",
+                   help="print the summary of an earlier run's report, with the equivalents as listed now")
     p.add_argument("--list", action="store_true", help="list the sampled mutants and stop")
     p.add_argument("--report", default=None, help="JSON lines of results (default BUILD/mutate-report.jsonl)")
     p.add_argument("--resume", action="store_true", help="skip mutants already in the report")
@@ -487,6 +489,22 @@ def main():
             sys.exit(f"mutate: {ROOT}: not a source tree (no gauges/)")
     if args.build_dir is None:
         args.build_dir = os.path.join(ROOT, "build", "mutate")
+
+    if args.summarise:
+        equivalents = read_equivalents()
+        results = []
+        with open(args.summarise) as f:
+            for number, line in enumerate(f, 1):
+                try:
+                    r = json.loads(line)
+                    m = Mutant(**r)
+                except (ValueError, TypeError) as e:
+                    sys.exit(f"mutate: {args.summarise}:{number}: not a result line ({e})")
+                if m.key in equivalents and m.status == "survived":
+                    m.status = "equivalent"
+                results.append(m)
+        summarise(results, sys.stdout)
+        return 0
 
     files = module_sources()
     if args.file:
