@@ -226,6 +226,9 @@ TEST_P(VorTest, CourseKnobStepsOneOrTenDegreesRoundTheCircle) {
         {123.7, kKnobRightX, MOUSE_LEFTSINGLE, 124}, {123.7, kKnobLeftX, MOUSE_LEFTSINGLE, 122},
         // Courses no simulator gives still set a course of 0 to 359.
         {-50, kKnobRightX, MOUSE_LEFTSINGLE, 311}, {725, kKnobLeftX, MOUSE_LEFTSINGLE, 4},
+        // Just below 0 the course is brought round to 359.5; a hair below
+        // rounds onto 360 itself, which is 0 again.
+        {-0.5, kKnobRightX, MOUSE_LEFTSINGLE, 0},  {-1e-14, kKnobRightX, MOUSE_LEFTSINGLE, 1},
         {1e300, kKnobLeftX, MOUSE_RIGHTSINGLE, 0}, {std::numeric_limits<double>::quiet_NaN(), kKnobRightX,
                                                     MOUSE_LEFTSINGLE, 1},
     };
