@@ -258,7 +258,7 @@ TEST_P(VorTest, CourseKnobStepsOneOrTenDegreesRoundTheCircle) {
     host.clear_events();
     for (const MouseRect* child : p.children()) {
         ClickRecord click{0, 0, p.header(), const_cast<MouseRect*>(child)};
-        child->callback(&click, MOUSE_REPEAT);
+        EXPECT_EQ(child->callback(&click, MOUSE_REPEAT), 0);
     }
     EXPECT_TRUE(host.events().empty());
     EXPECT_EQ(p.cursor(kKnobLeftX, kKnobY), CURSOR_DOWNARROW);
