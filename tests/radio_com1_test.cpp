@@ -2,6 +2,7 @@
 // main switch and lamp, tooltips, sound and hostile frequency words.
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/sound_inspect.h"
@@ -206,6 +207,15 @@ TEST_F(Com1Test, HostileFrequencyWordsShowOnlyImagesTheWheelsHave) {
         EXPECT_GE(p.element(kChannel).value, 0);
         EXPECT_LE(p.element(kChannel).value, 3);
         EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y).rfind("Communications Radio COM1 - ", 0), 0u);
+    }
+    // Digits above 9 decode by the same rule, each decade from its own
+    // first word: 0x2FFF is 120 + 15 MHz and 1.65, 0x30FF 130 + 0 and 1.65.
+    for (auto [word, tip] : {std::pair<uint32_t, const char*>{0x2FFF, "136.650"}, {0x30FF, "131.650"},
+                             {0x1FFF, "126.650"}}) {
+        host.set_var_low_word(kFrequencyToken, word);
+        host.cycle();
+        EXPECT_EQ(p.tooltip(kFrequency.x, kFrequency.y), std::string("Communications Radio COM1 - ") + tip + " MHz")
+            << std::hex << word;
     }
     // A word below 0x1000 reads below 110 MHz, not round the 32-bit circle.
     host.set_var_low_word(kFrequencyToken, 0x0512);
