@@ -38,8 +38,9 @@ SHARED_WITH_HOST = {"framework/host_records.h"}
 EQUIVALENTS = os.path.join(HERE, "equivalents.txt")
 # Tests of tooling (previewer, live panel, artwork and PE checks), not of
 # the module's behaviour.
-DEFAULT_EXCLUDE = ["PanelLayoutReader.*", "Renderer.*", "ScenarioReader.*", "PreviewTelvorFlaps.*",
-                   "WebServerTest.*", "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
+DEFAULT_EXCLUDE = ["PanelLayoutReader.*", "Renderer.*", "ScenarioReader.*", "ScenarioPilotSteps.*",
+                   "PreviewTelvorFlaps.*", "DefaultCircuit.*", "WebServerTest.*", "PilotRoutesTest.*",
+                   "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
 
 
 @dataclass
