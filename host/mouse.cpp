@@ -17,6 +17,7 @@ struct Region {
     bool contains;
     std::string tooltip;
     bool has_tooltip;
+    uint32_t help_id;
 };
 
 bool box_contains(const MouseRect& r, int32_t x, int32_t y, int32_t gauge_w, int32_t gauge_h) {
@@ -51,7 +52,7 @@ HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
         switch (r->type) {
         case MOUSE_PARENT:
             stack.push_back({r, static_cast<int>(stack.size()), box_contains(*r, x, y, width, height),
-                             r->help_id ? SimHost::help_text(r->help_id) : std::string(), r->help_id != 0});
+                             r->help_id ? SimHost::help_text(r->help_id) : std::string(), r->help_id != 0, r->help_id});
             break;
         case MOUSE_TOOLTIP:
             // Only a region under the pointer has its tooltip worded.
@@ -64,6 +65,7 @@ HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
                 if (!text.empty()) {
                     stack.back().tooltip = text;
                     stack.back().has_tooltip = true;
+                    stack.back().help_id = r->text ? 0 : r->help_id;
                 }
             }
             break;
@@ -74,6 +76,7 @@ HitResult Placement::hit(int32_t x, int32_t y, bool call_arguments) const {
                 if (region.contains && region.has_tooltip && region.depth > best_depth) {
                     best_depth = region.depth;
                     result.tooltip = region.tooltip;
+                    result.help_id = region.help_id;
                 }
             }
             break;

@@ -52,6 +52,7 @@ struct HitResult {
     const MouseRect* child = nullptr;  // the click area, or null
     int32_t cursor = CURSOR_NONE;
     std::string tooltip;  // empty: none
+    uint32_t help_id = 0;  // the host help text the tooltip is, or 0
 };
 
 class Placement {

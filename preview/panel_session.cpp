@@ -137,7 +137,7 @@ void PanelSession::apply(const ScenarioStep& s) {
 }
 
 void PanelSession::step_cycle(const Scenario& scenario) {
-    double t = host_.clock();
+    double t = host_.clock() - scenario_origin_;
     while (next_step_ < scenario.steps.size() && scenario.steps[next_step_].time <= t) apply(scenario.steps[next_step_++]);
     for (auto it = ramps_.begin(); it != ramps_.end();) {
         const ScenarioStep& r = **it;
@@ -171,7 +171,7 @@ void PanelSession::step_cycle(const Scenario& scenario) {
 }
 
 void PanelSession::run_to(const Scenario& scenario, double t) {
-    while (host_.clock() + 1e-9 < t) step_cycle(scenario);
+    while (host_.clock() - scenario_origin_ + 1e-9 < t) step_cycle(scenario);
 }
 
 void PanelSession::note_changes() {

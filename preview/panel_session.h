@@ -57,7 +57,11 @@ public:
     void cycle();
     // Plays one cycle of the scenario (for a live panel).
     void play_cycle(const Scenario& scenario) { step_cycle(scenario); }
-    void restart_scenario() { next_step_ = 0, ramps_.clear(), presses_.clear(), pilot_ramps_.clear(); }
+    // The scenario again from its beginning: its times count from now.
+    void restart_scenario() {
+        next_step_ = 0, ramps_.clear(), presses_.clear(), pilot_ramps_.clear();
+        scenario_origin_ = host_.clock();
+    }
     double time() const { return host_.clock(); }
 
     // The mouse at panel coordinates.
@@ -106,6 +110,7 @@ private:
     GaugeRenderer renderer_;
     std::vector<PlacedGauge> gauges_;
     size_t next_step_ = 0;
+    double scenario_origin_ = 0;  // host clock at the scenario's time 0
     std::vector<const ScenarioStep*> ramps_;
     std::vector<ActivePress> presses_;
     std::vector<std::string> log_;

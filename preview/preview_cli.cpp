@@ -50,6 +50,8 @@ void usage(FILE* out) {
         "  --night           panel lights on: lit instruments bright, the rest dimmed\n"
         "  --serve PORT      fly the panel live in a web browser at http://127.0.0.1:PORT/\n"
         "                    (loopback only; 0 picks a free port); stops on Ctrl-C\n"
+        "  --run             with --serve: play the scenario at once (else the page's\n"
+        "                    Run scenario button starts it)\n"
         "  --print-layout    print the built-in panel layout and stop\n"
         "  --print-scenario  print the built-in scenario and stop\n"
         "  --help            this text\n");
@@ -87,7 +89,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file;
     std::vector<std::string> modules;
     double at = -1, fps = 2, serve_port = -1;
-    bool night = false;
+    bool night = false, run_at_once = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&]() -> std::string {
@@ -107,6 +109,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
         else if (arg == "--sound") sound = value();
         else if (arg == "--log") log_file = value();
         else if (arg == "--night") night = true;
+        else if (arg == "--run") run_at_once = true;
         else if (arg == "--at") {
             std::string v = value();
             if (!parse_number(v, 0, 86400, &at)) return fail("--at: not a time in seconds: " + v);
@@ -131,6 +134,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
             return fail("unknown option " + arg);
         }
     }
+    if (run_at_once && serve_port < 0) return fail("--run plays the scenario in the live panel: give --serve PORT too");
     if (png.empty()) png = out_dir + "/panel.png";
     if (sheet.empty()) sheet = out_dir + "/contact_sheet.png";
     if (sound.empty()) sound = out_dir + "/soundtrack.wav";
@@ -161,7 +165,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     if (serve_port >= 0) {
         if (!serve) return fail("--serve: this build has no live panel");
         std::string serve_error;
-        int rc = serve(session, scenario, options, static_cast<int>(serve_port), &serve_error);
+        int rc = serve(session, scenario, options, static_cast<int>(serve_port), run_at_once, &serve_error);
         return rc == 0 ? 0 : fail(serve_error);
     }
 

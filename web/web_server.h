@@ -1,12 +1,17 @@
-// The live panel in a web browser: a small HTTP server on the loopback
-// address serves one page that shows the panel, pushes a frame notice every
-// host cycle, forwards clicks, held buttons and drags to the host's
-// hit-testing, answers tooltips and cursors, plays the modules' sounds and
-// sets simulator variables from a control strip.
+// The live panel in a web browser. The host runs on its own real-time
+// clock, 18 cycles a second whatever the pages do; after each cycle the
+// drawn state of every element is published, and each page receives over a
+// WebSocket only what changed since the state it last received (a page that
+// reads slowly skips states, and never slows the host). The page draws the
+// panel itself from the bitmaps and layout it fetched once, forwards the
+// mouse, asks for tooltips, plays the modules' sounds and sets simulator
+// variables from a control strip.
 //
 // The gauge modules may only be called from one thread, the panel thread,
-// so every request that touches the panel is queued for it; the HTTP
-// threads only read the last frame and the event counters.
+// so every request that touches the panel becomes a task for it. A task
+// owns copies of what it needs and answers through its Reply: an answer
+// that comes after its client left is dropped, and a task never refers to a
+// request handler's stack.
 #pragma once
 
 #include <atomic>
@@ -15,18 +20,15 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <future>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "preview/panel_session.h"
-
-namespace httplib {
-class Server;
-}
+#include "web/http_server.h"
+#include "web/panel_state.h"
 
 namespace sim {
 
@@ -35,50 +37,79 @@ public:
     PanelWebServer(PanelSession& session, const Scenario& scenario, RenderOptions options);
     ~PanelWebServer();
 
-    // Binds to the address (loopback only) and port (0: any free port),
-    // renders the first frame and starts answering requests on a thread of
-    // its own. Call it from the panel thread.
+    // Binds to 127.0.0.1 and the port (0: any free port), describes the
+    // panel for the page and starts answering requests on a thread of its
+    // own. Call it from the panel thread. False with a clear reason when the
+    // port is in use.
     bool start(int port, std::string* error);
-    int port() const { return port_; }
+    int port() const { return http_.port(); }
 
-    // The panel thread: cycles the panel at the host's rate, runs queued
-    // requests between cycles and renders a frame after each, until stop(),
-    // `max_seconds` of running (0: no limit) or *interrupted.
+    // Plays the scenario from its beginning (at once, or with the next
+    // cycle when the panel runs).
+    void run_scenario();
+
+    // The panel thread: cycles the panel on the host's real-time clock and
+    // runs the pages' requests as they come, until stop(), `max_seconds` of
+    // running (0: no limit) or *interrupted.
     void run_panel(double max_seconds = 0, const volatile std::sig_atomic_t* interrupted = nullptr);
     void stop();
 
-    // Frames rendered so far (for the benchmark and the tests).
-    uint64_t frames() const { return frame_seq_.load(); }
+    // Host cycles run so far, and cycles skipped because the machine could
+    // not keep up (for the benchmark and the tests).
+    uint64_t cycles() const { return cycles_.load(); }
+    uint64_t cycles_skipped() const { return skipped_.load(); }
+    // Bytes sent to stream clients so far.
+    uint64_t stream_bytes() const { return http_.stream_bytes(); }
+    size_t connections() const { return http_.connections(); }
+    // Requests waiting for the panel thread.
+    size_t tasks_waiting() const {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        return queue_.size();
+    }
+    HttpServer::Limits& limits() { return http_.limits(); }
 
 private:
-    void install_routes();
-    // Runs fn on the panel thread and waits for it (false on timeout or stop).
-    bool on_panel(std::function<void()> fn);
-    void render_frame();
-    void note_sounds();
+    using Task = std::function<void(bool run)>;  // run false: the panel stopped first
+    void handle(const HttpRequest& req, Reply reply);
+    // Refuses requests from other sites and names (empty: allowed).
+    std::string refusal(const HttpRequest& req, bool changes_state) const;
+    void post_task(Reply reply, std::function<HttpResponse()> work);
+    void cycle_once();
+    void publish();
+    bool stream_next(uint64_t client, std::string* message);
 
     PanelSession& session_;
     const Scenario& scenario_;
     RenderOptions options_;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread http_thread_;
-    int port_ = 0;
+    BitmapLookup lookup_;
+    std::unique_ptr<PanelDescription> description_;
+    HttpServer http_;
     std::atomic<bool> stopping_{false};
 
-    std::mutex queue_mutex_;
-    std::deque<std::packaged_task<void()>> queue_;
+    mutable std::mutex queue_mutex_;
+    std::condition_variable queue_changed_;
+    std::deque<Task> queue_;
 
-    // What the HTTP threads read, guarded by state_mutex_.
+    // The last published state (shared with the server thread).
     mutable std::mutex state_mutex_;
-    std::condition_variable changed_;
-    std::vector<uint8_t> frame_png_;
-    std::atomic<uint64_t> frame_seq_{0};
-    std::vector<uint32_t> sounds_;  // wave ids in the order played
-    size_t sounds_seen_ = 0;
+    std::shared_ptr<const PanelSnapshot> latest_;
+    // Server thread only: what each stream client last received, and the
+    // message last built (most clients need the same one).
+    std::map<uint64_t, std::shared_ptr<const PanelSnapshot>> clients_;
+    uint64_t cached_from_ = ~0ull, cached_to_ = ~0ull;
+    std::string cached_message_;
+
+    std::atomic<uint64_t> cycles_{0}, skipped_{0};
+    std::atomic<uint64_t> inputs_{0};  // page inputs numbered as they come
 
     // Panel-thread state.
     PlacedGauge* pressed_gauge_ = nullptr;
     bool scenario_running_ = false;
+    bool paused_ = false;
+    uint64_t input_taken_ = 0;
+    uint64_t sounds_total_ = 0;
+    size_t sounds_seen_ = 0;
+    std::vector<uint32_t> recent_sounds_;
 };
 
 }  // namespace sim

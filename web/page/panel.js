@@ -1,60 +1,406 @@
 "use strict";
-const panel = document.getElementById("panel");
+// The live panel, drawn here: the layout and every bitmap come once, then
+// the host's drawn state arrives over a WebSocket, each message holding only
+// what changed. Each gauge is drawn at its bitmaps' own size, as the host
+// draws it, and the gauges are scaled into their windows on one canvas, at
+// the display's rate, whenever something changed.
+
+const canvas = document.getElementById("panel");
+const ctx = canvas.getContext("2d");
 const tip = document.getElementById("tooltip");
-const status = document.getElementById("status");
-let frame = 0, loading = false, wanted = 0, pressed = false, hoverTimer = null;
+const readout = document.getElementById("readout");
+const $ = id => document.getElementById(id);
 
-function post(path) { return fetch(path, { method: "POST" }).catch(() => {}); }
+const NEEDLE = 1, STRING = 2, SLIDER = 3, ICON = 4, MOVING = 5, SPRITE = 6;
+const HIDDEN = 1, LIT = 2;
 
-// A new frame is shown as soon as the previous one has loaded.
-function showFrame(n) {
-  wanted = n;
-  if (loading) return;
-  loading = true;
-  const next = new Image();
-  next.onload = () => { panel.src = next.src; frame = wanted; panel.dataset.frame = String(frame); loading = false;
-                        if (wanted !== frame) showFrame(wanted); };
-  next.onerror = () => { loading = false; };
-  next.src = "/frame.png?n=" + n;
+let layout = null;
+const bitmaps = new Map();     // "module/id" -> decoded image
+let elements = [];             // per element: {flags, a, b, c, text, fg, bg}
+let gaugeOf = [];              // element index -> gauge index
+let gaugeCanvases = [];        // one per gauge, at its bitmaps' size
+let gaugeDirty = [];
+let windowShown = new Map();   // panel ident -> visible
+let panelDirty = true;
+let seq = 0, drawnSeq = 0, clock = 0, running = false, paused = false;
+let zoom = 1, rightButton = false;
+
+// Figures for the readout, the benchmark and the tests.
+const stats = window.panelStats = {
+  frames: 0, updates: 0, messages: 0, bytes: 0, fps: 0, updatesPerSecond: 0, bytesPerSecond: 0,
+  latencies: [], seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0,
+};
+window.soundsPlayed = 0;
+
+// ------------------------------------------------------------ loading
+
+function loadImage(key) {
+  return new Promise(resolve => {
+    const img = new Image();
+    img.onload = () => { bitmaps.set(key, img); resolve(); };
+    img.onerror = () => resolve();  // drawn as the host draws a missing bitmap: not at all
+    img.src = "/bitmap/" + key + ".png";
+  });
+}
+
+async function start() {
+  layout = await (await fetch("/layout.json")).json();
+  const keys = new Set();
+  for (const e of layout.elements) {
+    for (const k of [].concat(e.b ?? [], e.win ?? [])) if (k) keys.add(k);
+  }
+  await Promise.all([...keys].map(loadImage));
+  canvas.width = layout.width;
+  canvas.height = layout.height;
+  elements = layout.elements.map(() => ({ flags: 0, a: 0, b: 0, c: 0, text: "", fg: 0, bg: 0 }));
+  gaugeOf = new Array(layout.elements.length);
+  layout.gauges.forEach((g, gi) => {
+    for (let i = g.first; i < g.first + g.count; ++i) gaugeOf[i] = gi;
+    const c = document.createElement("canvas");
+    c.width = g.bw; c.height = g.bh;
+    gaugeCanvases.push(c);
+    gaugeDirty.push(true);
+  });
+  for (const w of layout.windows) windowShown.set(w.ident, true);
+  buildWindowList();
+  fit(true);
+  connect();
+  requestAnimationFrame(frame);
+}
+
+// ------------------------------------------------------------ the stream
+
+let socket = null, retry = 250;
+function connect() {
+  socket = new WebSocket(`ws://${location.host}/live`);
+  socket.onopen = () => { stats.connected = true; retry = 250; };
+  socket.onmessage = ev => apply(ev.data);
+  socket.onclose = () => {
+    stats.connected = false;
+    readout.textContent = "disconnected: reconnecting\u2026";
+    setTimeout(connect, retry);
+    retry = Math.min(retry * 2, 4000);
+  };
+}
+
+function apply(text) {
+  const m = JSON.parse(text);
+  stats.messages++;
+  stats.bytes += text.length;
+  for (const e of m.e) {
+    const s = elements[e[0]];
+    if (!s) continue;
+    s.flags = e[1]; s.a = e[2]; s.b = e[3]; s.c = e[4];
+    s.text = e.length > 5 ? e[5] : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
+    gaugeDirty[gaugeOf[e[0]]] = true;
+  }
+  for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
+  if (m.w.length) refreshWindowList();
+  for (const id of m.s) playSound(id);
+  seq = m.seq; clock = m.clock; running = m.running; paused = m.paused;
+  stats.seq = seq; stats.clock = clock;
+  noteInputTaken(m.input);
+  panelDirty = true;
+}
+
+// ------------------------------------------------------------ drawing
+
+function colour(bgr) { return `rgb(${bgr & 255},${(bgr >> 8) & 255},${(bgr >> 16) & 255})`; }
+
+// A picture seen through its window bitmap (opaque where the window is),
+// drawn by `paint` into a scratch canvas the window's size.
+const scratch = document.createElement("canvas");
+const sctx = scratch.getContext("2d");
+function throughWindow(g, win, x, y, paint) {
+  scratch.width = win.width; scratch.height = win.height;  // also clears it
+  sctx.imageSmoothingEnabled = true;
+  sctx.imageSmoothingQuality = "low";
+  paint(sctx);
+  sctx.setTransform(1, 0, 0, 1, 0, 0);
+  sctx.globalCompositeOperation = "destination-in";
+  sctx.drawImage(win, 0, 0);
+  sctx.globalCompositeOperation = "source-over";
+  g.drawImage(scratch, x, y);
+}
+
+function drawElement(g, d, s) {
+  const img = typeof d.b === "string" ? bitmaps.get(d.b) : null;
+  switch (d.k) {
+  case 0: if (img) g.drawImage(img, d.x, d.y); break;
+  case NEEDLE:
+    if (!img) break;
+    g.translate(d.x, d.y);
+    g.rotate((s.a - 90) * Math.PI / 180);  // the needle's art points along +x
+    g.drawImage(img, -(d.ox + 0.5), -(d.oy + 0.5));
+    break;
+  case SLIDER: if (img) g.drawImage(img, d.x + s.a, d.y + s.b); break;
+  case ICON: {
+    const i = Math.round(s.a);
+    const pic = i >= 0 && Array.isArray(d.b) && d.b[i] ? bitmaps.get(d.b[i]) : null;
+    if (pic) g.drawImage(pic, d.x, d.y);
+    break;
+  }
+  case MOVING: {
+    const win = bitmaps.get(d.win);
+    if (img && win) throughWindow(g, win, d.x, d.y, c => c.drawImage(img, -s.a, -s.b));
+    break;
+  }
+  case SPRITE: {
+    const win = bitmaps.get(d.win);
+    if (!img || !win) break;
+    throughWindow(g, win, d.x, d.y, c => {
+      c.translate(d.ox + s.a - d.x, d.oy + s.b - d.y);
+      c.rotate(-s.c * Math.PI / 180);  // positive degrees turn the card counter-clockwise
+      c.scale(d.tx, d.ty);
+      c.drawImage(img, -img.width / 2, -img.height / 2);
+    });
+    break;
+  }
+  case STRING: {
+    if (s.bg) { g.fillStyle = colour(s.bg); g.fillRect(d.x, d.y, d.bw, d.bh); }
+    if (!s.text) break;
+    g.font = `${d.bold ? "bold " : ""}${d.px}px "DejaVu Sans", sans-serif`;
+    const m = g.measureText(s.text);
+    const ascent = Math.ceil(m.fontBoundingBoxAscent), descent = Math.ceil(m.fontBoundingBoxDescent);
+    const width = Math.round(m.width);
+    const x = d.x + (d.cx ? Math.trunc((d.bw - width) / 2) : 0);
+    const y = d.y + (d.cy ? Math.trunc((d.bh - ascent - descent) / 2) : 0) + ascent;
+    g.beginPath(); g.rect(d.x, d.y, d.bw, d.bh); g.clip();
+    g.fillStyle = colour(s.fg);
+    g.textBaseline = "alphabetic";
+    g.fillText(s.text, x, y);
+    break;
+  }
+  }
+}
+
+function drawGauge(gi) {
+  const info = layout.gauges[gi], c = gaugeCanvases[gi], g = c.getContext("2d");
+  g.setTransform(1, 0, 0, 1, 0, 0);
+  g.clearRect(0, 0, c.width, c.height);
+  g.imageSmoothingEnabled = true;
+  g.imageSmoothingQuality = "low";
+  for (let i = info.first; i < info.first + info.count; ++i) {
+    const s = elements[i];
+    if (s.flags & HIDDEN) continue;
+    g.save();
+    if (layout.night && !(s.flags & LIT)) g.filter = `brightness(${layout.nightDim})`;
+    drawElement(g, layout.elements[i], s);
+    g.restore();
+  }
+}
+
+function drawPanel() {
+  ctx.setTransform(1, 0, 0, 1, 0, 0);
+  ctx.imageSmoothingEnabled = true;
+  ctx.imageSmoothingQuality = "low";
+  const [r, gr, b] = layout.screen;
+  ctx.fillStyle = `rgb(${r},${gr},${b})`;
+  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  layout.windows.forEach((w, wi) => {
+    if (!windowShown.get(w.ident)) return;
+    ctx.save();
+    ctx.fillStyle = `rgb(${w.bg[0]},${w.bg[1]},${w.bg[2]})`;
+    ctx.fillRect(w.x, w.y, w.w, w.h);
+    ctx.beginPath(); ctx.rect(w.x, w.y, w.w, w.h); ctx.clip();
+    layout.gauges.forEach((g, gi) => { if (g.window === wi) ctx.drawImage(gaugeCanvases[gi], g.x, g.y, g.w, g.h); });
+    ctx.restore();
+  });
+}
+
+let lastSecond = performance.now(), framesThisSecond = 0, updatesThisSecond = 0, bytesAtSecond = 0;
+function frame(now) {
+  framesThisSecond++;
+  stats.frames++;
+  if (panelDirty) {
+    panelDirty = false;
+    gaugeDirty.forEach((dirty, gi) => { if (dirty) { drawGauge(gi); gaugeDirty[gi] = false; } });
+    drawPanel();
+    if (seq !== drawnSeq) { updatesThisSecond++; stats.updates++; }
+    drawnSeq = seq;
+    stats.drawnSeq = seq;
+    canvas.dataset.seq = String(seq);
+    noteDrawn(now);
+  }
+  if (now - lastSecond >= 1000) {
+    const span = (now - lastSecond) / 1000;
+    stats.fps = framesThisSecond / span;
+    stats.updatesPerSecond = updatesThisSecond / span;
+    stats.bytesPerSecond = (stats.bytes - bytesAtSecond) / span;
+    framesThisSecond = 0; updatesThisSecond = 0; bytesAtSecond = stats.bytes; lastSecond = now;
+    showReadout();
+  }
+  requestAnimationFrame(frame);
+}
+
+function showReadout() {
+  const l = stats.latencies.slice(-10);
+  const latency = l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013";
+  readout.textContent = `${stats.fps.toFixed(0)} fps \u00b7 ${stats.updatesPerSecond.toFixed(1)} updates/s \u00b7 ` +
+    `click to picture ${latency} \u00b7 ${(stats.bytesPerSecond / 1024).toFixed(1)} KiB/s \u00b7 ` +
+    `sim ${clock.toFixed(1)} s${paused ? " (paused)" : running ? " (scenario)" : ""}`;
+  $("pause").textContent = paused ? "Resume" : "Pause";
+}
+
+// ------------------------------------------------------------ latency
+
+// Inputs by the number the host gave them, with the time they were made;
+// an input is seen once a state that has taken it is on the canvas.
+const inputsMade = new Map();
+let inputTakenInState = 0;
+function noteInputTaken(n) { inputTakenInState = Math.max(inputTakenInState, n || 0); }
+function noteDrawn(now) {
+  for (const [n, t] of inputsMade) {
+    if (n > inputTakenInState) continue;
+    stats.latencies.push(now - t);
+    if (stats.latencies.length > 200) stats.latencies.shift();
+    inputsMade.delete(n);
+  }
+}
+
+// ------------------------------------------------------------ the mouse, touch and pen
+
+// Mouse requests go one after another, so that a release never overtakes
+// its press.
+let mouseChain = Promise.resolve();
+function sendMouse(query, madeAt) {
+  mouseChain = mouseChain.then(() => fetch(`/mouse?${query}`, { method: "POST" })
+    .then(r => r.json()).then(r => { if (madeAt !== undefined && r.taken) inputsMade.set(r.input, madeAt); })
+    .catch(() => {}));
+  return mouseChain;
 }
 
 function panelPoint(ev) {
-  const r = panel.getBoundingClientRect();
-  const x = Math.floor((ev.clientX - r.left) * panel.naturalWidth / r.width);
-  const y = Math.floor((ev.clientY - r.top) * panel.naturalHeight / r.height);
-  return { x: Math.max(0, Math.min(panel.naturalWidth - 1, x)), y: Math.max(0, Math.min(panel.naturalHeight - 1, y)) };
+  const r = canvas.getBoundingClientRect();
+  const x = Math.floor((ev.clientX - r.left) * canvas.width / r.width);
+  const y = Math.floor((ev.clientY - r.top) * canvas.height / r.height);
+  return { x: Math.max(0, Math.min(canvas.width - 1, x)), y: Math.max(0, Math.min(canvas.height - 1, y)) };
 }
 
+let pressedPointer = null, moveWaiting = null, moveSending = false;
+function sendMove() {
+  if (moveSending || !moveWaiting) return;
+  const p = moveWaiting;
+  moveWaiting = null;
+  moveSending = true;
+  sendMouse(`kind=move&x=${p.x}&y=${p.y}`).then(() => { moveSending = false; sendMove(); });
+}
+
+canvas.addEventListener("contextmenu", ev => ev.preventDefault());
+canvas.addEventListener("pointerdown", ev => {
+  if (!layout || pressedPointer !== null) return;
+  ev.preventDefault();
+  const p = panelPoint(ev);
+  const right = ev.button === 2 || (ev.pointerType !== "mouse" && rightButton);
+  pressedPointer = ev.pointerId;
+  canvas.setPointerCapture(ev.pointerId);
+  tip.style.display = "none";
+  sendMouse(`kind=down&x=${p.x}&y=${p.y}&button=${right ? "right" : "left"}`, performance.now());
+});
+function release(ev) {
+  if (ev.pointerId !== pressedPointer) return;
+  pressedPointer = null;
+  moveWaiting = null;
+  sendMouse("kind=up");
+}
+canvas.addEventListener("pointerup", release);
+canvas.addEventListener("pointercancel", release);
+
+let hoverTimer = null, hoverAsked = 0;
 const cursors = { "-1": "default", "1": "n-resize", "2": "s-resize", "5": "pointer" };
 function hover(ev) {
-  const p = panelPoint(ev);
+  const p = panelPoint(ev), asked = ++hoverAsked;
   fetch(`/hover?x=${p.x}&y=${p.y}`).then(r => r.json()).then(h => {
-    panel.style.cursor = cursors[String(h.cursor)] || "default";
+    if (asked !== hoverAsked) return;  // the pointer has moved on
+    canvas.style.cursor = cursors[String(h.cursor)] || "default";
     if (h.tooltip) {
       tip.textContent = h.tooltip;
-      tip.style.left = (ev.clientX + 14) + "px";
-      tip.style.top = (ev.clientY + 18) + "px";
+      tip.style.left = `${ev.clientX + 14}px`;
+      tip.style.top = `${ev.clientY + 18}px`;
       tip.style.display = "block";
     } else {
       tip.style.display = "none";
     }
   }).catch(() => {});
 }
-
-panel.addEventListener("contextmenu", ev => ev.preventDefault());
-panel.addEventListener("mousedown", ev => {
-  ev.preventDefault();
-  const p = panelPoint(ev);
-  pressed = true;
-  post(`/mouse?kind=down&x=${p.x}&y=${p.y}&button=${ev.button === 2 ? "right" : "left"}`);
-});
-window.addEventListener("mouseup", () => { if (pressed) { pressed = false; post("/mouse?kind=up"); } });
-panel.addEventListener("mousemove", ev => {
-  if (pressed) { const p = panelPoint(ev); post(`/mouse?kind=move&x=${p.x}&y=${p.y}`); }
+canvas.addEventListener("pointermove", ev => {
+  if (ev.pointerId === pressedPointer) {
+    moveWaiting = panelPoint(ev);
+    sendMove();
+    return;
+  }
+  if (ev.pointerType === "touch") return;
   clearTimeout(hoverTimer);
-  hoverTimer = setTimeout(() => hover(ev), 60);
+  const copy = { clientX: ev.clientX, clientY: ev.clientY };
+  hoverTimer = setTimeout(() => hover(copy), 80);
 });
-panel.addEventListener("mouseleave", () => { tip.style.display = "none"; });
+canvas.addEventListener("pointerleave", () => { clearTimeout(hoverTimer); hoverAsked++; tip.style.display = "none"; });
+
+// ------------------------------------------------------------ view: fit, zoom, full screen
+
+function setZoom(z) {
+  zoom = Math.max(0.1, Math.min(4, z));
+  canvas.style.width = `${Math.round(layout.width * zoom)}px`;
+  canvas.style.height = `${Math.round(layout.height * zoom)}px`;
+  $("zoom").textContent = `${Math.round(zoom * 100)}%`;
+}
+let fitting = true;
+function fit(on = true) {
+  fitting = on;
+  if (!layout) return;
+  const view = $("view");
+  setZoom(Math.min(view.clientWidth / layout.width, view.clientHeight / layout.height));
+}
+window.addEventListener("resize", () => { if (fitting) fit(); });
+document.addEventListener("fullscreenchange", () => {
+  document.body.classList.toggle("fullscreen", !!document.fullscreenElement);
+  if (fitting) requestAnimationFrame(() => fit());
+});
+function toggleFullScreen() {
+  if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+  else document.documentElement.requestFullscreen().catch(() => {});
+}
+
+// ------------------------------------------------------------ panel windows
+
+function buildWindowList() {
+  const list = $("windowlist");
+  list.textContent = "";
+  const idents = [...new Set(layout.windows.map(w => w.ident))];
+  for (const ident of idents) {
+    const titles = layout.windows.filter(w => w.ident === ident).map(w => w.title).join(", ");
+    const label = document.createElement("label");
+    const box = document.createElement("input");
+    box.type = "checkbox";
+    box.dataset.ident = String(ident);
+    box.addEventListener("change", () => post(`/window?ident=${ident}&visible=${box.checked ? 1 : 0}`));
+    label.append(box, ` ${titles}`);
+    list.append(label);
+  }
+  refreshWindowList();
+}
+function refreshWindowList() {
+  for (const box of $("windowlist").querySelectorAll("input")) box.checked = !!windowShown.get(Number(box.dataset.ident));
+}
+function toggleList(id) {
+  const el = $(id);
+  el.hidden = !el.hidden;
+  if (id === "windows") $("windowsbutton").setAttribute("aria-expanded", String(!el.hidden));
+}
+
+// ------------------------------------------------------------ sound
+
+function playSound(id) {
+  stats.sounds++;
+  if (!$("sound").checked) return;
+  const a = new Audio(`/wave/${id}.wav`);
+  a.volume = Number($("volume").value) / 100;
+  a.play().then(() => { window.soundsPlayed++; }).catch(() => {});
+}
+
+// ------------------------------------------------------------ controls and keys
+
+function post(path) { return fetch(path, { method: "POST" }).catch(() => {}); }
 
 for (const input of document.querySelectorAll("input[data-token]")) {
   const out = input.nextElementSibling;
@@ -63,13 +409,33 @@ for (const input of document.querySelectorAll("input[data-token]")) {
     post(`/var?token=${input.dataset.token}&value=${input.value}`);
   });
 }
-document.getElementById("run").onclick = () => post("/scenario?run=1");
-document.getElementById("halt").onclick = () => post("/scenario?run=0");
+$("run").onclick = () => post("/scenario?run=1");
+$("halt").onclick = () => post("/scenario?run=0");
+$("pause").onclick = () => post(`/pause?on=${paused ? 0 : 1}`);
+$("fit").onclick = () => fit();
+$("zoomin").onclick = () => { fitting = false; setZoom(zoom * 1.25); };
+$("zoomout").onclick = () => { fitting = false; setZoom(zoom / 1.25); };
+$("actual").onclick = () => { fitting = false; setZoom(1); };
+$("full").onclick = toggleFullScreen;
+$("windowsbutton").onclick = () => toggleList("windows");
+$("helpbutton").onclick = () => toggleList("help");
+$("rightbutton").onchange = ev => { rightButton = ev.target.checked; };
 
-const events = new EventSource("/events");
-events.addEventListener("frame", ev => { status.textContent = "frame " + ev.data; showFrame(Number(ev.data)); });
-events.addEventListener("sound", ev => {
-  window.soundsPlayed = (window.soundsPlayed || 0) + 1;
-  new Audio("/wave/" + ev.data + ".wav").play().catch(() => {});
+const keys = {
+  "w": () => fit(), "+": () => $("zoomin").click(), "=": () => $("zoomin").click(), "-": () => $("zoomout").click(),
+  "0": () => $("actual").click(), "f": toggleFullScreen, "l": () => toggleList("windows"),
+  "r": () => post("/scenario?run=1"), "s": () => post("/scenario?run=0"), "p": () => $("pause").click(),
+  "m": () => { $("sound").checked = !$("sound").checked; },
+  "[": () => { $("volume").value = String(Number($("volume").value) - 10); },
+  "]": () => { $("volume").value = String(Number($("volume").value) + 10); },
+  "b": () => { $("rightbutton").checked = !$("rightbutton").checked; rightButton = $("rightbutton").checked; },
+  "?": () => toggleList("help"), "h": () => toggleList("help"),
+  "escape": () => { $("help").hidden = true; $("windows").hidden = true; },
+};
+document.addEventListener("keydown", ev => {
+  if (ev.ctrlKey || ev.altKey || ev.metaKey || ev.target.matches("input[type=range], input[type=text]")) return;
+  const act = keys[ev.key.toLowerCase()];
+  if (act) { ev.preventDefault(); act(); }
 });
-events.onerror = () => { status.textContent = "disconnected"; };
+
+start().catch(e => { readout.textContent = `cannot load the panel: ${e}`; });

@@ -1,0 +1,62 @@
+// What the browser tests share: the live panel started on a free port, a
+// headless Debian Chromium, checks that count, and waits on conditions
+// (never on the clock alone) with deadlines generous enough for a loaded
+// machine.
+import { chromium } from "playwright-core";
+import { spawn } from "node:child_process";
+import { mkdtempSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+
+export const DEADLINE = 60000;
+let failures = 0, passes = 0;
+
+export function check(ok, what) {
+  console.log(`${ok ? "ok" : "FAILED"}: ${what}`);
+  if (ok) passes++; else failures++;
+}
+
+export function finish() {
+  console.log(`${passes} passed, ${failures} failed`);
+  process.exit(failures || !passes ? 1 : 0);
+}
+
+// The previewer serving on a free port; resolves with its address.
+export async function startPanel(preview, args = []) {
+  if (!preview) {
+    console.error("usage: node TEST.mjs MORVANE_PREVIEW [previewer options]");
+    process.exit(2);
+  }
+  const server = spawn(preview, ["--serve", "0", "--out", mkdtempSync(join(tmpdir(), "panel-")), ...args],
+                       { stdio: ["ignore", "pipe", "inherit"] });
+  const url = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error("the previewer did not start serving")), DEADLINE);
+    let seen = "";
+    server.stdout.on("data", chunk => {
+      seen += chunk;
+      const m = seen.match(/live panel: (http:\/\/127\.0\.0\.1:\d+\/)/);
+      if (m) { clearTimeout(timer); resolve(m[1]); }
+    });
+    server.on("exit", code => { clearTimeout(timer); reject(new Error(`the previewer stopped (${code})`)); });
+  });
+  return { url, process: server, stop: () => server.kill("SIGTERM") };
+}
+
+export function launchBrowser() {
+  return chromium.launch({
+    executablePath: "/usr/bin/chromium",
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--autoplay-policy=no-user-gesture-required", "--disable-background-timer-throttling",
+           "--disable-renderer-backgrounding", "--disable-backgrounding-occluded-windows"],
+  });
+}
+
+// Waits until fn(arg) is true in the page, or fails naming what it waited for.
+export async function waitFor(page, fn, what, arg) {
+  try {
+    await page.waitForFunction(fn, arg, { timeout: DEADLINE, polling: "raf" });
+  } catch (e) {
+    throw new Error(`waited ${DEADLINE / 1000} s for: ${what}`);
+  }
+}
