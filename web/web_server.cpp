@@ -182,7 +182,14 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
         bool touched = !tasks.empty();
         for (Task& t : tasks) t(true);
         auto now = Clock::now();
-        if (now >= next_cycle) {
+        if (input_waiting_ && !paused_ && now < next_cycle && next_cycle - now <= period) {
+            // A click is shown by the next cycle: that cycle comes now
+            // instead of at its instant, and the clock stays the same.
+            input_waiting_ = false;
+            cycle_once();
+            next_cycle += period;
+        } else if (now >= next_cycle) {
+            input_waiting_ = false;
             // The host's clock: cycles at fixed instants, so simulated time
             // keeps to wall time however long a cycle or a request took.
             if (!paused_) cycle_once();
@@ -344,6 +351,7 @@ void PanelWebServer::handle(const HttpRequest& req, Reply reply) {
                 taken = true;
             }
             input_taken_ = std::max(input_taken_, input);
+            input_waiting_ = input_waiting_ || (taken && kind != "move");
             return json(std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"input\":" + std::to_string(input) + "}");
         });
     }

@@ -107,6 +107,7 @@ private:
     bool scenario_running_ = false;
     bool paused_ = false;
     uint64_t input_taken_ = 0;
+    bool input_waiting_ = false;  // a press or release the next cycle should show
     uint64_t sounds_total_ = 0;
     size_t sounds_seen_ = 0;
     std::vector<uint32_t> recent_sounds_;

@@ -34,16 +34,18 @@ try {
     const ref = g.getImageData(0, 0, c.width, c.height).data;
     if (c.width !== canvas.width || c.height !== canvas.height)
       return { share: 0, why: `sizes differ: ${canvas.width}x${canvas.height} against ${c.width}x${c.height}` };
-    let within = 0, worst = 0;
+    let within = 0, close = 0, worst = 0;
     const n = ref.length / 4;
     for (let i = 0; i < ref.length; i += 4) {
       const d = Math.max(Math.abs(mine[i] - ref[i]), Math.abs(mine[i + 1] - ref[i + 1]), Math.abs(mine[i + 2] - ref[i + 2]));
       if (d <= tolerance) within++;
+      if (d <= 8) close++;
       worst = Math.max(worst, d);
     }
-    return { share: within / n, pixels: n, worst };
+    return { share: within / n, closeShare: close / n, pixels: n, worst };
   }, TOLERANCE);
   console.log(`pixels within ${TOLERANCE}/255 of the still renderer: ${(result.share * 100).toFixed(2)}% of ${result.pixels}` +
+              `; within 8/255: ${(result.closeShare * 100).toFixed(2)}%` +
               (result.why ? ` (${result.why})` : ""));
   check(result.share >= REQUIRED, `the page's canvas matches the still renderer over at least ${REQUIRED * 100}% of the pixels`);
 } finally {

@@ -21,14 +21,14 @@ let gaugeOf = [];              // element index -> gauge index
 let gaugeCanvases = [];        // one per gauge, at its bitmaps' size
 let gaugeDirty = [];
 let windowShown = new Map();   // panel ident -> visible
-let panelDirty = true;
+let panelDirty = true, windowsDirty = true;
 let seq = 0, drawnSeq = 0, clock = 0, running = false, paused = false;
 let zoom = 1, rightButton = false;
 
 // Figures for the readout, the benchmark and the tests.
 const stats = window.panelStats = {
   frames: 0, updates: 0, messages: 0, bytes: 0, fps: 0, updatesPerSecond: 0, bytesPerSecond: 0,
-  latencies: [], seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0,
+  latencies: [], inputsTaken: 0, seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0,
 };
 window.soundsPlayed = 0;
 
@@ -95,7 +95,7 @@ function apply(text) {
     gaugeDirty[gaugeOf[e[0]]] = true;
   }
   for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
-  if (m.w.length) refreshWindowList();
+  if (m.w.length) { refreshWindowList(); windowsDirty = true; }
   for (const id of m.s) playSound(id);
   seq = m.seq; clock = m.clock; running = m.running; paused = m.paused;
   stats.seq = seq; stats.clock = clock;
@@ -190,22 +190,31 @@ function drawGauge(gi) {
   }
 }
 
-function drawPanel() {
+function drawPanel(region) {
+  // The windows and gauges under the region (the whole panel when null),
+  // in their drawing order.
+  const [rx, ry, rw, rh] = region || [0, 0, canvas.width, canvas.height];
   ctx.setTransform(1, 0, 0, 1, 0, 0);
   ctx.imageSmoothingEnabled = true;
   ctx.imageSmoothingQuality = "low";
+  ctx.save();
+  ctx.beginPath(); ctx.rect(rx, ry, rw, rh); ctx.clip();
   const [r, gr, b] = layout.screen;
   ctx.fillStyle = `rgb(${r},${gr},${b})`;
-  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  ctx.fillRect(rx, ry, rw, rh);
+  const meets = (x, y, w, h) => x < rx + rw && rx < x + w && y < ry + rh && ry < y + h;
   layout.windows.forEach((w, wi) => {
-    if (!windowShown.get(w.ident)) return;
+    if (!windowShown.get(w.ident) || !meets(w.x, w.y, w.w, w.h)) return;
     ctx.save();
+    ctx.beginPath(); ctx.rect(w.x, w.y, w.w, w.h); ctx.clip();
     ctx.fillStyle = `rgb(${w.bg[0]},${w.bg[1]},${w.bg[2]})`;
     ctx.fillRect(w.x, w.y, w.w, w.h);
-    ctx.beginPath(); ctx.rect(w.x, w.y, w.w, w.h); ctx.clip();
-    layout.gauges.forEach((g, gi) => { if (g.window === wi) ctx.drawImage(gaugeCanvases[gi], g.x, g.y, g.w, g.h); });
+    layout.gauges.forEach((g, gi) => {
+      if (g.window === wi && meets(g.x, g.y, g.w, g.h)) ctx.drawImage(gaugeCanvases[gi], g.x, g.y, g.w, g.h);
+    });
     ctx.restore();
   });
+  ctx.restore();
 }
 
 let lastSecond = performance.now(), framesThisSecond = 0, updatesThisSecond = 0, bytesAtSecond = 0;
@@ -214,8 +223,17 @@ function frame(now) {
   stats.frames++;
   if (panelDirty) {
     panelDirty = false;
-    gaugeDirty.forEach((dirty, gi) => { if (dirty) { drawGauge(gi); gaugeDirty[gi] = false; } });
-    drawPanel();
+    const regions = [];
+    gaugeDirty.forEach((dirty, gi) => {
+      if (!dirty) return;
+      drawGauge(gi);
+      gaugeDirty[gi] = false;
+      const g = layout.gauges[gi];
+      regions.push([Math.floor(g.x), Math.floor(g.y), Math.ceil(g.w) + 1, Math.ceil(g.h) + 1]);
+    });
+    if (windowsDirty || regions.length > layout.gauges.length / 2) drawPanel(null);
+    else for (const r of regions) drawPanel(r);
+    windowsDirty = false;
     if (seq !== drawnSeq) { updatesThisSecond++; stats.updates++; }
     drawnSeq = seq;
     stats.drawnSeq = seq;
@@ -265,7 +283,10 @@ function noteDrawn(now) {
 let mouseChain = Promise.resolve();
 function sendMouse(query, madeAt) {
   mouseChain = mouseChain.then(() => fetch(`/mouse?${query}`, { method: "POST" })
-    .then(r => r.json()).then(r => { if (madeAt !== undefined && r.taken) inputsMade.set(r.input, madeAt); })
+    .then(r => r.json()).then(r => {
+      if (madeAt !== undefined && r.taken) inputsMade.set(r.input, madeAt);
+      if (r.taken) stats.inputsTaken++;
+    })
     .catch(() => {}));
   return mouseChain;
 }
