@@ -304,7 +304,9 @@ void PanelWebServer::handle(const HttpRequest& req, Reply reply) {
                                ",\"sounds\":" + std::to_string(s->sounds_total) + ",\"width\":" + std::to_string(width) +
                                ",\"height\":" + std::to_string(height) + ",\"running\":" +
                                (s->scenario_running ? "true" : "false") + ",\"paused\":" + (s->paused ? "true" : "false") +
-                               ",\"connections\":" + std::to_string(http_.connections()) + "}"));
+                               ",\"connections\":" + std::to_string(http_.connections()) + ",\"cycles\":" +
+                               std::to_string(cycles_.load()) + ",\"skipped\":" + std::to_string(skipped_.load()) +
+                               ",\"streamBytes\":" + std::to_string(http_.stream_bytes()) + "}"));
     }
     if (path == "/frame.png") {
         // The still renderer's picture of the state now: the reference the

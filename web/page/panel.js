@@ -239,6 +239,7 @@ function frame(now) {
     stats.drawnSeq = seq;
     canvas.dataset.seq = String(seq);
     noteDrawn(now);
+    if (window.onPanelDrawn) window.onPanelDrawn(now);
   }
   if (now - lastSecond >= 1000) {
     const span = (now - lastSecond) / 1000;
