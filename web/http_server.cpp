@@ -242,7 +242,7 @@ void HttpServer::loop() {
         fds.clear();
         polled.clear();
         fds.push_back({wake_read_, POLLIN, 0});
-        fds.push_back({listen_fd_, short(connections_.size() < limits_.max_connections ? POLLIN : 0), 0});
+        fds.push_back({listen_fd_, POLLIN, 0});
         auto now = Clock::now();
         auto next_deadline = now + std::chrono::milliseconds(500);
         for (auto& [id, c] : connections_) {
@@ -268,7 +268,6 @@ void HttpServer::loop() {
         }
         if (stopping_) break;
         deliver_replies();
-        if (fds[1].revents & POLLIN) accept_all();
         for (size_t i = 0; i < polled.size(); ++i) {
             Connection& c = *polled[i];
             short ev = fds[i + 2].revents;
@@ -277,6 +276,7 @@ void HttpServer::loop() {
             if (ev & POLLRDHUP) c.closing = true;  // the client left: an answer still owed is dropped
             if (ev & POLLOUT) write_to(c);
         }
+        if (fds[1].revents & POLLIN) accept_all();  // may close an idle connection: after the loop above
         feed_streams();
         now = Clock::now();
         for (auto& [id, c] : connections_) {
@@ -307,9 +307,24 @@ void HttpServer::loop() {
 }
 
 void HttpServer::accept_all() {
-    while (connections_.size() < limits_.max_connections) {
+    for (;;) {
         int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) return;
+        if (connections_.size() >= limits_.max_connections) {
+            // Full: the connection idle the longest (no request begun) gives
+            // way; with none, the newcomer is turned away.
+            Connection* oldest = nullptr;
+            for (auto& [id, c] : connections_)
+                if (c->state == Connection::READING && c->in.empty() && !c->closing &&
+                    (!oldest || c->last_activity < oldest->last_activity))
+                    oldest = c.get();
+            if (!oldest) {
+                close(fd);
+                continue;
+            }
+            close(oldest->fd);
+            connections_.erase(oldest->id);
+        }
         int one = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto c = std::make_unique<Connection>();

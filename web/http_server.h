@@ -73,12 +73,11 @@ public:
         std::function<void(uint64_t client)> closed;
     };
     struct Limits {
-        size_t max_connections = 1000;
+        size_t max_connections = 500;  // beyond it the longest-idle connection makes room
         size_t max_header_bytes = 8192;
         size_t max_body_bytes = 4096;
         std::chrono::milliseconds request_time{5000};  // from a request's first byte to its end
         std::chrono::milliseconds idle_time{30000};    // a kept-alive connection with no request
-        size_t max_stream_backlog = 1 << 20;           // bytes queued to one stream client
     };
 
     HttpServer();

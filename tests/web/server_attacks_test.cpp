@@ -129,6 +129,22 @@ TEST(LivePanelAttacks, IdleAndSlowClientsStarveNobody) {
     });
 }
 
+TEST(LivePanelAttacks, AFullServerMakesRoomByLettingTheLongestIdleGo) {
+    ServedPanel panel;
+    ASSERT_TRUE(panel.place(kLayout)) << panel.error;
+    panel.server->limits().max_connections = 12;
+    const int port = panel.port();
+    panel.with_client([&] {
+        std::vector<std::unique_ptr<Socket>> idle;
+        for (int i = 0; i < 12; ++i) idle.push_back(std::make_unique<Socket>(port));
+        ASSERT_TRUE(eventually([&] { return panel.server->connections() == 12; }));
+        // A page still gets its answers; the first idle connection made room.
+        EXPECT_EQ(ask(port, "GET", "/state").status, 200);
+        EXPECT_TRUE(idle.front()->closed_by_server());
+        expect_still_serving(port);
+    });
+}
+
 TEST(LivePanelAttacks, ForeignHostsAndOriginsAreRefused) {
     ServedPanel panel;
     ASSERT_TRUE(panel.place(kLayout)) << panel.error;
