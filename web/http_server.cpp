@@ -120,6 +120,52 @@ bool parse_query(const std::string& query, std::map<std::string, std::string>* p
     return true;
 }
 
+RequestHead parse_request_head(const std::string& head, size_t max_body) {
+    RequestHead r;
+    auto fail = [&](int status, std::string why) {
+        r.status = status;
+        r.why = std::move(why);
+        return r;
+    };
+    for (unsigned char ch : head)
+        if ((ch < 0x20 && ch != '\r' && ch != '\n' && ch != '\t') || ch == 0x7F)
+            return fail(400, "control character in the request head");
+    HttpRequest& req = r.request;
+    size_t line_end = head.find("\r\n");
+    std::string line = head.substr(0, line_end);
+    size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
+    if (sp1 == std::string::npos || sp2 == sp1) return fail(400, "malformed request line");
+    req.method = line.substr(0, sp1);
+    std::string target = line.substr(sp1 + 1, sp2 - sp1 - 1), version = line.substr(sp2 + 1);
+    if (version != "HTTP/1.1" && version != "HTTP/1.0") return fail(400, "unsupported protocol version");
+    if (target.empty() || target[0] != '/') return fail(400, "request target must be a path");
+    size_t q = target.find('?');
+    req.path = target.substr(0, q);
+    if (q != std::string::npos) req.query = target.substr(q + 1);
+    for (size_t at = line_end == std::string::npos ? head.size() : line_end + 2; at < head.size();) {
+        size_t end = head.find("\r\n", at);
+        if (end == std::string::npos) end = head.size();
+        std::string field = head.substr(at, end - at);
+        size_t colon = field.find(':');
+        if (colon == std::string::npos || colon == 0) return fail(400, "malformed header line");
+        std::string name = lower(field.substr(0, colon));
+        if (req.headers.count(name) && (name == "host" || name == "origin" || name == "content-length"))
+            return fail(400, "header '" + name + "' given twice");
+        req.headers[name] = trim(field.substr(colon + 1));
+        at = end + 2;
+    }
+    if (req.headers.count("transfer-encoding")) return fail(501, "request bodies must have a Content-Length");
+    if (req.headers.count("content-length")) {
+        const std::string& v = req.headers["content-length"];
+        if (v.empty() || v.size() > 9 || v.find_first_not_of("0123456789") != std::string::npos)
+            return fail(400, "malformed Content-Length");
+        r.body_length = std::stoul(v);
+        if (r.body_length > max_body) return fail(413, "request too large");
+    }
+    r.close = version == "HTTP/1.0" || lower(req.header("connection")) == "close";
+    return r;
+}
+
 // ------------------------------------------------------------ replies
 
 struct Reply::Mailbox {
@@ -373,42 +419,10 @@ void HttpServer::parse_requests(Connection& c) {
             return;
         }
         if (head_end > limits_.max_header_bytes) return queue_response(c, error_response(431, "request header too large"), true);
-        HttpRequest req;
-        std::string head = c.in.substr(0, head_end);
-        size_t line_end = head.find("\r\n");
-        std::string line = head.substr(0, line_end);
-        size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
-        if (sp1 == std::string::npos || sp2 == sp1) return queue_response(c, error_response(400, "malformed request line"), true);
-        req.method = line.substr(0, sp1);
-        std::string target = line.substr(sp1 + 1, sp2 - sp1 - 1), version = line.substr(sp2 + 1);
-        if (version != "HTTP/1.1" && version != "HTTP/1.0")
-            return queue_response(c, error_response(400, "unsupported protocol version"), true);
-        if (target.empty() || target[0] != '/') return queue_response(c, error_response(400, "request target must be a path"), true);
-        size_t q = target.find('?');
-        req.path = target.substr(0, q);
-        if (q != std::string::npos) req.query = target.substr(q + 1);
-        for (size_t at = line_end == std::string::npos ? head.size() : line_end + 2; at < head.size();) {
-            size_t end = head.find("\r\n", at);
-            if (end == std::string::npos) end = head.size();
-            std::string field = head.substr(at, end - at);
-            size_t colon = field.find(':');
-            if (colon == std::string::npos || colon == 0) return queue_response(c, error_response(400, "malformed header line"), true);
-            std::string name = lower(field.substr(0, colon));
-            if (req.headers.count(name) && (name == "host" || name == "origin" || name == "content-length"))
-                return queue_response(c, error_response(400, "header '" + name + "' given twice"), true);
-            req.headers[name] = trim(field.substr(colon + 1));
-            at = end + 2;
-        }
-        if (req.headers.count("transfer-encoding"))
-            return queue_response(c, error_response(501, "request bodies must have a Content-Length"), true);
-        size_t body_length = 0;
-        if (req.headers.count("content-length")) {
-            const std::string& v = req.headers["content-length"];
-            if (v.empty() || v.size() > 9 || v.find_first_not_of("0123456789") != std::string::npos)
-                return queue_response(c, error_response(400, "malformed Content-Length"), true);
-            body_length = std::stoul(v);
-            if (body_length > limits_.max_body_bytes) return queue_response(c, error_response(413, "request too large"), true);
-        }
+        RequestHead parsed = parse_request_head(c.in.substr(0, head_end), limits_.max_body_bytes);
+        if (parsed.status) return queue_response(c, error_response(parsed.status, parsed.why), true);
+        HttpRequest& req = parsed.request;
+        const size_t body_length = parsed.body_length;
         if (c.in.size() < head_end + 4 + body_length) {
             if (c.close_after_write) c.closing = true;
             return;
@@ -416,7 +430,7 @@ void HttpServer::parse_requests(Connection& c) {
         req.body = c.in.substr(head_end + 4, body_length);
         c.in.erase(0, head_end + 4 + body_length);
         if (!c.in.empty()) c.request_started = Clock::now();
-        c.reply_close = version == "HTTP/1.0" || lower(req.header("connection")) == "close";
+        c.reply_close = parsed.close;
         bool upgrade = lower(req.header("upgrade")) == "websocket";
         if (upgrade && req.path == stream_path_ && req.method == "GET") {
             open_stream(c, req);

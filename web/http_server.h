@@ -136,6 +136,18 @@ private:
     std::thread thread_;
 };
 
+// A request's head (request line and header lines, without the blank line
+// that ends it), strictly: status 0 when it is well formed, else the error
+// status and reason to answer with.
+struct RequestHead {
+    int status = 0;
+    std::string why;
+    HttpRequest request;
+    size_t body_length = 0;
+    bool close = false;  // the client wants the connection closed after the answer
+};
+RequestHead parse_request_head(const std::string& head, size_t max_body);
+
 // Strictly decoded query parameters: percent escapes must be two hex digits
 // and may not encode NUL or other control characters; '+' is a space. False
 // with the reason naming the parameter when the query is malformed.

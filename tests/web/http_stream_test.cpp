@@ -37,6 +37,8 @@ TEST(LivePanelStream, ASlowPageSkipsStatesAndStallsNoOne) {
     live_test::StreamClient stuck(server.port()), page(server.port());
     ASSERT_TRUE(stuck.open());
     ASSERT_TRUE(page.open());
+    // The handshake's accept key for the well-known sample key.
+    EXPECT_NE(page.handshake().find("Sec-WebSocket-Accept: s3pPLMBiTxaQ9kYGzzhZRbK+xOo="), std::string::npos);
     const int states = 60;
     for (int i = 1; i <= states; ++i) {
         latest = i;

@@ -1,0 +1,1 @@
+target_link_libraries(web_requests_fuzz PRIVATE gaugeweb)
