@@ -28,6 +28,7 @@ struct ElementState {
 constexpr uint8_t kHidden = 1, kLit = 2;
 
 struct PanelSnapshot {
+    uint64_t serial = 0;        // publications since the start (a pause publishes without a cycle)
     uint64_t seq = 0;           // host cycles since the start
     double clock = 0;           // simulated seconds
     std::vector<ElementState> elements;

@@ -152,6 +152,7 @@ void PanelWebServer::publish() {
     }
     if (recent_sounds_.size() > kRecentSounds)
         recent_sounds_.erase(recent_sounds_.begin(), recent_sounds_.end() - kRecentSounds);
+    snap->serial = ++published_;
     snap->seq = cycles_;
     snap->sounds_total = sounds_total_;
     snap->recent_sounds = recent_sounds_;
@@ -222,9 +223,8 @@ bool PanelWebServer::stream_next(uint64_t client, std::string* message) {
     }
     if (!latest) return false;
     auto& last = clients_[client];
-    if (last && last->seq == latest->seq && last.get() == latest.get()) return false;
-    uint64_t from = last ? reinterpret_cast<uintptr_t>(last.get()) : 0;
-    uint64_t to = reinterpret_cast<uintptr_t>(latest.get());
+    if (last && last->serial == latest->serial) return false;
+    uint64_t from = last ? last->serial : 0, to = latest->serial;
     if (from != cached_from_ || to != cached_to_) {
         cached_message_ = state_message(last.get(), *latest);
         cached_from_ = from, cached_to_ = to;

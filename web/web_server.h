@@ -109,6 +109,7 @@ private:
     uint64_t input_taken_ = 0;
     bool input_waiting_ = false;  // a press or release the next cycle should show
     uint64_t sounds_total_ = 0;
+    uint64_t published_ = 0;
     size_t sounds_seen_ = 0;
     std::vector<uint32_t> recent_sounds_;
 };
