@@ -374,6 +374,13 @@ function fit(on = true) {
   setZoom(Math.min(view.clientWidth / layout.width, view.clientHeight / layout.height));
 }
 window.addEventListener("resize", () => { if (fitting) fit(); });
+// Ctrl and the wheel (or a touchpad's pinch) zoom the panel, not the page.
+$("view").addEventListener("wheel", ev => {
+  if (!ev.ctrlKey || !layout) return;
+  ev.preventDefault();
+  fitting = false;
+  setZoom(zoom * Math.exp(-ev.deltaY / 500));
+}, { passive: false });
 document.addEventListener("fullscreenchange", () => {
   document.body.classList.toggle("fullscreen", !!document.fullscreenElement);
   if (fitting) requestAnimationFrame(() => fit());
