@@ -46,7 +46,7 @@ try {
   };
 
   // Fit first, so that the whole panel is on the screen.
-  await page.keyboard.press("w");
+  await page.keyboard.press("0");
   check(true, "the page drew the panel and fits it to the window");
 
   // Tooltips: a text of the module, and our own for a host help id.
@@ -87,18 +87,18 @@ try {
   // Keyboard shortcuts and their help.
   await page.mouse.move(5, 5);
   await page.keyboard.press("?");
-  await waitFor(page, () => !document.getElementById("help").hidden, "the help to open on ?");
-  const help = await page.locator("#help").innerText();
+  await waitFor(page, () => !document.getElementById("shortcuts").hidden, "the shortcuts to open on ?");
+  const help = await page.locator("#shortcuts").innerText();
   check(help.includes("full screen") && help.includes("fit the panel"), "? shows the keyboard shortcuts");
   await page.keyboard.press("Escape");
-  await waitFor(page, () => document.getElementById("help").hidden, "Escape to close the help");
+  await waitFor(page, () => document.getElementById("shortcuts").hidden, "Escape to close the shortcuts");
   const zoomBefore = await page.locator("#zoom").innerText();
   await page.keyboard.press("+");
   await waitFor(page, z => document.getElementById("zoom").textContent !== z, "+ to zoom in", zoomBefore);
+  await page.keyboard.press("1");
+  await waitFor(page, () => document.getElementById("zoom").textContent === "100%", "1 to show the actual size");
   await page.keyboard.press("0");
-  await waitFor(page, () => document.getElementById("zoom").textContent === "100%", "0 to show the actual size");
-  await page.keyboard.press("w");
-  check(true, "+, 0 and W zoom in, show the actual size and fit");
+  check(true, "+, 1 and 0 zoom in, show the actual size and fit");
 
   // The landing-view button hides the main panel; the window list brings it back.
   const mainArea = [20, 200, 1, 1];  // main panel background between gauges

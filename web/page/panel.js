@@ -447,19 +447,21 @@ $("zoomout").onclick = () => { fitting = false; setZoom(zoom / 1.25); };
 $("actual").onclick = () => { fitting = false; setZoom(1); };
 $("full").onclick = toggleFullScreen;
 $("windowsbutton").onclick = () => toggleList("windows");
-$("helpbutton").onclick = () => toggleList("help");
+$("helpbutton").onclick = () => toggleList("shortcuts");
 $("rightbutton").onchange = ev => { rightButton = ev.target.checked; };
 
+// Shortcut keys; the letters a pilot's keys take (controls of an aircraft
+// behind the panel) are left to them.
 const keys = {
-  "w": () => fit(), "+": () => $("zoomin").click(), "=": () => $("zoomin").click(), "-": () => $("zoomout").click(),
-  "0": () => $("actual").click(), "f": toggleFullScreen, "l": () => toggleList("windows"),
-  "r": () => post("/scenario?run=1"), "s": () => post("/scenario?run=0"), "p": () => $("pause").click(),
+  "0": () => fit(), "1": () => $("actual").click(), "+": () => $("zoomin").click(), "=": () => $("zoomin").click(),
+  "-": () => $("zoomout").click(), "f": toggleFullScreen, "l": () => toggleList("windows"),
+  "r": () => post("/scenario?run=1"), "n": () => post("/scenario?run=0"), "p": () => $("pause").click(),
   "m": () => { $("sound").checked = !$("sound").checked; },
   "[": () => { $("volume").value = String(Number($("volume").value) - 10); },
   "]": () => { $("volume").value = String(Number($("volume").value) + 10); },
-  "b": () => { $("rightbutton").checked = !$("rightbutton").checked; rightButton = $("rightbutton").checked; },
-  "?": () => toggleList("help"), "h": () => toggleList("help"),
-  "escape": () => { $("help").hidden = true; $("windows").hidden = true; },
+  "c": () => { $("rightbutton").checked = !$("rightbutton").checked; rightButton = $("rightbutton").checked; },
+  "?": () => toggleList("shortcuts"), "h": () => toggleList("shortcuts"),
+  "escape": () => { $("shortcuts").hidden = true; $("windows").hidden = true; },
 };
 document.addEventListener("keydown", ev => {
   if (ev.ctrlKey || ev.altKey || ev.metaKey || ev.target.matches("input[type=range], input[type=text]")) return;
