@@ -202,6 +202,7 @@ struct HttpServer::Connection {
     Clock::time_point request_started{};  // first byte of the request being read
     Clock::time_point last_activity{};
     bool reply_close = false;  // the request being answered asked to close
+    bool head_only = false;    // it asked for the head of the answer only
 };
 
 HttpServer::HttpServer() : mailbox_(std::make_shared<Reply::Mailbox>()) {}
@@ -437,6 +438,7 @@ void HttpServer::parse_requests(Connection& c) {
             return;
         }
         c.state = Connection::WAITING;
+        c.head_only = req.method == "HEAD";
         Reply reply;
         reply.mailbox_ = mailbox_;
         reply.connection_ = c.id;
@@ -495,7 +497,8 @@ void HttpServer::queue_response(Connection& c, const HttpResponse& r, bool close
     for (auto& [name, value] : r.headers) head += name + ": " + value + "\r\n";
     head += close_after ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
     c.out += head;
-    c.out += r.body;
+    if (!c.head_only) c.out += r.body;
+    c.head_only = false;
     c.state = Connection::READING;
     c.last_activity = Clock::now();
     c.request_started = Clock::now();

@@ -446,6 +446,8 @@ void PanelWebServer::handle(const HttpRequest& req, Reply reply) {
             return error_response(404, "no wave " + std::to_string(id));
         });
     }
+    if (auto route = routes_.find(req.method + " " + path); route != routes_.end())
+        return post_task(reply, [work = route->second, params] { return work(params); });
     reply.send(error_response(404, "no such page: " + path));
 }
 

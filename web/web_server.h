@@ -44,6 +44,15 @@ public:
     bool start(int port, std::string* error);
     int port() const { return http_.port(); }
 
+    // A route of another part of the program (an aircraft's pilot controls,
+    // say): its work runs on the panel thread with the request's strictly
+    // decoded query parameters, and its answer goes back to the page. Add
+    // routes before start().
+    using PanelRoute = std::function<HttpResponse(const std::map<std::string, std::string>& params)>;
+    void add_route(const std::string& method, const std::string& path, PanelRoute route) {
+        routes_[method + " " + path] = std::move(route);
+    }
+
     // Plays the scenario from its beginning (at once, or with the next
     // cycle when the panel runs).
     void run_scenario();
@@ -83,6 +92,7 @@ private:
     RenderOptions options_;
     BitmapLookup lookup_;
     std::unique_ptr<PanelDescription> description_;
+    std::map<std::string, PanelRoute> routes_;
     HttpServer http_;
     std::atomic<bool> stopping_{false};
 

@@ -70,15 +70,16 @@ public:
         }
         return true;
     }
-    // One HTTP response (with a Content-Length, as the server sends).
-    RawResponse response() {
+    // One HTTP response (with a Content-Length, as the server sends; the
+    // answer to a HEAD request has none of the body it announces).
+    RawResponse response(bool head_only = false) {
         RawResponse r;
         size_t need = std::string::npos;
         read_until([&](const std::string& b) {
             size_t end = b.find("\r\n\r\n");
             if (end == std::string::npos) return false;
             size_t cl = b.find("Content-Length: ");
-            size_t length = cl != std::string::npos && cl < end ? std::stoul(b.substr(cl + 16)) : 0;
+            size_t length = cl != std::string::npos && cl < end && !head_only ? std::stoul(b.substr(cl + 16)) : 0;
             need = end + 4 + length;
             return b.size() >= need;
         });
@@ -117,7 +118,7 @@ inline RawResponse ask(int port, const std::string& method, const std::string& t
                        const std::string& extra_headers = "", const std::string& body = "") {
     Socket s(port);
     if (!s.connected() || !s.send_all(request(method, target, port, extra_headers, body))) return {};
-    return s.response();
+    return s.response(method == "HEAD");
 }
 
 // A page's stream: the WebSocket handshake, then the server's messages.

@@ -148,6 +148,33 @@ TEST(LivePanel, TooltipsOfHelpIdsAreOurOwnTexts) {
     });
 }
 
+TEST(LivePanel, AnotherPartsRouteRunsOnThePanelThread) {
+    ServedPanel panel;
+    ASSERT_TRUE(panel.place(kLayout)) << panel.error;
+    // A route of another room, as an aircraft's controls would add: it
+    // sets a variable on the panel thread and answers with what it did.
+    panel.server->add_route("POST", "/trim", [&](const std::map<std::string, std::string>& params) {
+        double value = std::atof(params.count("value") ? params.at("value").c_str() : "0");
+        panel.host.set_var(783, value);
+        sim::HttpResponse r;
+        r.body = "trim " + std::to_string(int(value));
+        return r;
+    });
+    const int port = panel.port();
+    panel.with_client([&] {
+        auto set = ask(port, "POST", "/trim?value=3");
+        EXPECT_EQ(set.status, 200);
+        EXPECT_EQ(set.body, "trim 3");
+        EXPECT_EQ(ask(port, "GET", "/trim?value=3").status, 404) << "the route takes POST only";
+        EXPECT_EQ(ask(port, "POST", "/trim?value=%00").status, 400) << "its parameters are decoded strictly";
+        EXPECT_EQ(ask(port, "POST", "/trim?value=4", "Origin: http://evil.example\r\n").status, 403);
+        auto head = ask(port, "HEAD", "/layout.json");
+        EXPECT_EQ(head.status, 200);
+        EXPECT_TRUE(head.body.empty()) << "a HEAD request gets the head alone";
+    });
+    EXPECT_EQ(panel.host.var(783), 3);
+}
+
 TEST(LivePanel, RunScenarioStartsAtItsBeginning) {
     ServedPanel panel;
     ASSERT_TRUE(panel.place(kLayout, "at 0 set 61 100\nat 3 set 61 20\nend 5\n")) << panel.error;
