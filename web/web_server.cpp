@@ -8,9 +8,7 @@
 #include <thread>
 
 #include "platform/linux/sound_inspect.h"
-#include "platform/win32.h"
 #include "preview/preview_support.h"
-#include "web/help_texts.h"
 #include "web/page_files.h"
 
 namespace sim {
@@ -19,63 +17,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The largest panel /frame.png draws as one picture (a layout may ask for
-// far larger windows; the page itself draws any size).
-constexpr long kMaxStillPixels = 4096L * 4096L;
 // Sounds a page that skipped states can still catch up on.
 constexpr size_t kRecentSounds = 64;
 // A host that fell this far behind its clock starts again from now
 // instead of racing to catch up.
 constexpr double kMaxLagSeconds = 1.0;
-
-HttpResponse json(const std::string& body) {
-    HttpResponse r;
-    r.content_type = "application/json";
-    r.body = body;
-    r.headers.emplace_back("Cache-Control", "no-store");
-    return r;
-}
-
-// A whole number parameter within [lo, hi], strictly: digits only.
-bool whole(const std::map<std::string, std::string>& params, const char* name, long lo, long hi, long* out,
-           std::string* why) {
-    auto it = params.find(name);
-    if (it == params.end()) {
-        *why = std::string("missing parameter '") + name + "'";
-        return false;
-    }
-    const std::string& text = it->second;
-    bool digits = !text.empty() && text.size() <= 10 &&
-                  text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string::npos &&
-                  text != "-";
-    long v = digits ? std::strtol(text.c_str(), nullptr, 10) : 0;
-    if (!digits || v < lo || v > hi) {
-        *why = std::string("'") + name + "' must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
-        return false;
-    }
-    *out = v;
-    return true;
-}
-
-// One of a few words.
-bool word(const std::map<std::string, std::string>& params, const char* name, std::initializer_list<const char*> allowed,
-          std::string* out, std::string* why, const char* fallback = nullptr) {
-    auto it = params.find(name);
-    if (it == params.end() && fallback) {
-        *out = fallback;
-        return true;
-    }
-    if (it != params.end())
-        for (const char* a : allowed)
-            if (it->second == a) {
-                *out = a;
-                return true;
-            }
-    std::string list;
-    for (const char* a : allowed) list += std::string(list.empty() ? "" : ", ") + a;
-    *why = std::string("'") + name + "' must be one of: " + list;
-    return false;
-}
 
 }  // namespace
 
@@ -262,193 +208,23 @@ void PanelWebServer::handle(const HttpRequest& req, Reply reply) {
     std::map<std::string, std::string> params;
     std::string why;
     if (!parse_query(req.query, &params, &why)) return reply.send(error_response(400, why));
-    const std::string& path = req.path;
-    const long width = session_.layout().screen_width(), height = session_.layout().screen_height();
-    auto needs = [&](bool post) {
-        if (post != !get) {
-            reply.send(error_response(405, path + " takes " + (post ? "POST" : "GET")));
-            return false;
-        }
-        return true;
-    };
-    auto bad = [&](const std::string& what) { reply.send(error_response(400, what)); };
-
-    if (const PageFile* file = get ? find_page_file(path) : nullptr) {
+    if (const PageFile* file = get ? find_page_file(req.path) : nullptr) {
         HttpResponse r;
         r.content_type = file->media_type;
         r.body.assign(reinterpret_cast<const char*>(file->bytes), file->size);
         r.headers.emplace_back("Cache-Control", "no-cache");
         return reply.send(std::move(r));
     }
-    if (path == "/layout.json") {
-        if (!needs(false)) return;
-        return reply.send(json(description_->layout_json()));
+    const Call call{req, params, reply, session_.layout().screen_width(), session_.layout().screen_height()};
+    for (const Route& route : routes()) {
+        bool matches = route.prefix ? req.path.rfind(route.path, 0) == 0 : req.path == route.path;
+        if (!matches) continue;
+        if (route.post == get) return reply.send(error_response(405, req.path + " takes " + (route.post ? "POST" : "GET")));
+        return (this->*route.serve)(call);
     }
-    if (path.rfind("/bitmap/", 0) == 0) {
-        if (!needs(false)) return;
-        const std::string* png = description_->bitmap_png(path);
-        if (!png) return reply.send(error_response(404, "no such bitmap: " + path));
-        HttpResponse r;
-        r.content_type = "image/png";
-        r.body = *png;
-        return reply.send(std::move(r));
-    }
-    if (path == "/state") {
-        if (!needs(false)) return;
-        std::shared_ptr<const PanelSnapshot> s;
-        {
-            std::lock_guard<std::mutex> lock(state_mutex_);
-            s = latest_;
-        }
-        return reply.send(json("{\"seq\":" + std::to_string(s->seq) + ",\"clock\":" + std::to_string(s->clock) +
-                               ",\"sounds\":" + std::to_string(s->sounds_total) + ",\"width\":" + std::to_string(width) +
-                               ",\"height\":" + std::to_string(height) + ",\"running\":" +
-                               (s->scenario_running ? "true" : "false") + ",\"paused\":" + (s->paused ? "true" : "false") +
-                               ",\"connections\":" + std::to_string(http_.connections()) + ",\"cycles\":" +
-                               std::to_string(cycles_.load()) + ",\"skipped\":" + std::to_string(skipped_.load()) +
-                               ",\"streamBytes\":" + std::to_string(http_.stream_bytes()) + "}"));
-    }
-    if (path == "/frame.png") {
-        // The still renderer's picture of the state now: the reference the
-        // page's own drawing is compared with.
-        if (!needs(false)) return;
-        if (width * height > kMaxStillPixels)
-            return reply.send(error_response(413, "the panel is too large to draw as one picture (" + std::to_string(width) +
-                                                      " x " + std::to_string(height) + ")"));
-        return post_task(reply, [this] {
-            std::vector<uint8_t> png;
-            encode_png(session_.render(options_), &png, 1);
-            HttpResponse r;
-            r.content_type = "image/png";
-            r.body.assign(png.begin(), png.end());
-            r.headers.emplace_back("Cache-Control", "no-store");
-            r.headers.emplace_back("X-Seq", std::to_string(cycles_.load()));
-            return r;
-        });
-    }
-    if (path == "/mouse") {
-        if (!needs(true)) return;
-        std::string kind, button;
-        long x = 0, y = 0;
-        if (!word(params, "kind", {"down", "move", "up"}, &kind, &why)) return bad(why);
-        if (kind != "up" && (!whole(params, "x", 0, width - 1, &x, &why) || !whole(params, "y", 0, height - 1, &y, &why)))
-            return bad(why);
-        if (!word(params, "button", {"left", "right"}, &button, &why, "left")) return bad(why);
-        uint64_t input = ++inputs_;
-        return post_task(reply, [this, kind, x, y, button, input] {
-            bool taken = false;
-            if (kind == "down") {
-                pressed_gauge_ = nullptr;
-                PanelHit h = session_.hit(int(x), int(y));
-                uint32_t flag = button == "right" ? MOUSE_RIGHTSINGLE : MOUSE_LEFTSINGLE;
-                if (h.gauge && h.gauge->placement->press(h.x, h.y, flag)) pressed_gauge_ = h.gauge, taken = true;
-            } else if (kind == "move" && pressed_gauge_) {
-                int gx, gy;
-                session_.gauge_point(*pressed_gauge_, int(x), int(y), &gx, &gy);
-                pressed_gauge_->placement->press_move(gx, gy);
-                taken = true;
-            } else if (kind == "up" && pressed_gauge_) {
-                pressed_gauge_->placement->release();
-                pressed_gauge_ = nullptr;
-                taken = true;
-            }
-            input_taken_ = std::max(input_taken_, input);
-            input_waiting_ = input_waiting_ || (taken && kind != "move");
-            return json(std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"input\":" + std::to_string(input) + "}");
-        });
-    }
-    if (path == "/hover") {
-        if (!needs(false)) return;
-        long x, y;
-        if (!whole(params, "x", 0, width - 1, &x, &why) || !whole(params, "y", 0, height - 1, &y, &why)) return bad(why);
-        return post_task(reply, [this, x, y] {
-            std::string tooltip;
-            int cursor = CURSOR_NONE;
-            PanelHit h = session_.hit(int(x), int(y));
-            if (h.gauge) {
-                HitResult r = h.gauge->placement->hit(h.x, h.y);
-                tooltip = r.help_id ? panel_help_text(r.help_id) : r.tooltip;
-                cursor = r.cursor;
-            }
-            return json("{\"tooltip\":" + json_string(tooltip) + ",\"cursor\":" + std::to_string(cursor) + "}");
-        });
-    }
-    if (path == "/var") {
-        if (!needs(true)) return;
-        long token;
-        if (!whole(params, "token", 1, 0x7FFFFFFF, &token, &why)) return bad(why);
-        auto it = params.find("value");
-        std::string text = it == params.end() ? std::string() : it->second;
-        char* end = nullptr;
-        double value = std::strtod(text.c_str(), &end);
-        if (text.empty() || *end || !std::isfinite(value) || std::isspace(static_cast<unsigned char>(text[0])))
-            return bad("'value' must be a finite number");
-        return post_task(reply, [this, token, value] {
-            session_.host().set_var(uint32_t(token), value);
-            return json("{}");
-        });
-    }
-    if (path == "/scenario") {
-        if (!needs(true)) return;
-        std::string run;
-        if (!word(params, "run", {"1", "0"}, &run, &why)) return bad(why);
-        return post_task(reply, [this, run] {
-            scenario_running_ = run == "1";
-            if (scenario_running_) session_.restart_scenario();  // from its beginning
-            return json("{}");
-        });
-    }
-    if (path == "/pause") {
-        if (!needs(true)) return;
-        std::string on;
-        if (!word(params, "on", {"1", "0"}, &on, &why)) return bad(why);
-        return post_task(reply, [this, on] {
-            paused_ = on == "1";
-            return json("{\"seq\":" + std::to_string(cycles_.load()) + "}");
-        });
-    }
-    if (path == "/window") {
-        if (!needs(true)) return;
-        long ident;
-        std::string visible;
-        if (!whole(params, "ident", 0, 0x7FFFFFFF, &ident, &why)) return bad(why);
-        if (!word(params, "visible", {"1", "0"}, &visible, &why)) return bad(why);
-        bool known = false;
-        for (const PanelWindow& w : session_.layout().windows) known = known || w.ident == uint32_t(ident);
-        if (!known) return reply.send(error_response(404, "no panel window " + std::to_string(ident)));
-        return post_task(reply, [this, ident, visible] {
-            session_.host().set_panel_visible(uint32_t(ident), visible == "1");
-            return json("{}");
-        });
-    }
-    if (path.rfind("/wave/", 0) == 0) {
-        if (!needs(false)) return;
-        std::string name = path.substr(6);
-        size_t dot = name.find(".wav");
-        std::string digits = dot == std::string::npos ? std::string() : name.substr(0, dot);
-        std::map<std::string, std::string> id_param{{"id", digits}};
-        long id;
-        if (dot == std::string::npos || dot + 4 != name.size() || !whole(id_param, "id", 1, 65535, &id, &why))
-            return bad("a wave is /wave/ID.wav with ID a whole number from 1 to 65535");
-        return post_task(reply, [this, id] {
-            for (auto& m : session_.host().modules()) {
-                auto handle = reinterpret_cast<HMODULE>(m->resource_handle());
-                HRSRC r = FindResourceA(handle, MAKEINTRESOURCEA(id), "WAVE");
-                if (!r) continue;
-                HGLOBAL g = LoadResource(handle, r);
-                auto* data = static_cast<const char*>(LockResource(g));
-                HttpResponse res;
-                res.content_type = "audio/wav";
-                if (data) res.body.assign(data, SizeofResource(handle, r));
-                FreeResource(g);
-                if (data) return res;
-            }
-            return error_response(404, "no wave " + std::to_string(id));
-        });
-    }
-    if (auto route = routes_.find(req.method + " " + path); route != routes_.end())
+    if (auto route = routes_.find(req.method + " " + req.path); route != routes_.end())
         return post_task(reply, [work = route->second, params] { return work(params); });
-    reply.send(error_response(404, "no such page: " + path));
+    reply.send(error_response(404, "no such page: " + req.path));
 }
 
 }  // namespace sim

@@ -79,6 +79,32 @@ public:
 
 private:
     using Task = std::function<void(bool run)>;  // run false: the panel stopped first
+    // One request, its parameters decoded, and the screen's size.
+    struct Call {
+        const HttpRequest& req;
+        const std::map<std::string, std::string>& params;
+        const Reply& reply;
+        long width, height;
+    };
+    struct Route {
+        bool post;         // POST, else GET (and HEAD)
+        const char* path;  // the whole path, or its start when prefix
+        bool prefix;
+        void (PanelWebServer::*serve)(const Call&);
+    };
+    static const std::vector<Route>& routes();
+    void serve_layout(const Call& c);
+    void serve_bitmap(const Call& c);
+    void serve_state(const Call& c);
+    void serve_still(const Call& c);
+    void serve_hover(const Call& c);
+    void serve_wave(const Call& c);
+    void take_mouse(const Call& c);
+    void set_variable(const Call& c);
+    void run_or_stop_scenario(const Call& c);
+    void pause_or_resume(const Call& c);
+    void show_or_hide_window(const Call& c);
+
     void handle(const HttpRequest& req, Reply reply);
     // Refuses requests from other sites and names (empty: allowed).
     std::string refusal(const HttpRequest& req, bool changes_state) const;
