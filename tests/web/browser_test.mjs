@@ -100,6 +100,12 @@ try {
   await page.keyboard.press("0");
   check(true, "+, 1 and 0 zoom in, show the actual size and fit");
 
+  await page.keyboard.press("f");
+  await waitFor(page, () => !!document.fullscreenElement && document.body.classList.contains("fullscreen"), "F to enter full screen");
+  await page.keyboard.press("f");
+  await waitFor(page, () => !document.fullscreenElement && !document.body.classList.contains("fullscreen"), "F again to leave it");
+  check(true, "F enters and leaves full screen");
+
   // The landing-view button hides the main panel; the window list brings it back.
   const mainArea = [20, 200, 1, 1];  // main panel background between gauges
   const shown = await pixels(...mainArea);
@@ -118,7 +124,10 @@ try {
   check(true, "ticking the main panel in the window list brings it back");
   await page.keyboard.press("l");
 
-  // Sound off: clicks are still made, nothing is played.
+  // Volume down a step by key, and sound off: clicks are still made,
+  // nothing is played.
+  await page.keyboard.press("[");
+  check(await page.evaluate(() => document.getElementById("volume").value === "70"), "[ turns the volume down a step");
   await page.keyboard.press("m");
   const played = await page.evaluate(() => window.soundsPlayed), heard = await page.evaluate(() => window.panelStats.sounds);
   await page.mouse.click(mainSwitch.x, mainSwitch.y);
