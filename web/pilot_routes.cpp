@@ -1,13 +1,12 @@
 #include "web/pilot_routes.h"
 
-#include <httplib.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "aircraft/pilot_controls.h"
+#include "web/web_server.h"
 
 namespace sim {
 
@@ -42,43 +41,37 @@ std::string pilot_json(const aircraft::State& state) {
     return out + "]}";
 }
 
-void refuse(httplib::Response& res, int status, const std::string& why) {
-    res.status = status;
-    res.set_content("bad request: " + why + "\n", "text/plain");
+HttpResponse json(const std::string& body) {
+    HttpResponse r;
+    r.content_type = "application/json";
+    r.body = body;
+    r.headers.emplace_back("Cache-Control", "no-store");
+    return r;
 }
 
 }  // namespace
 
-void install_pilot_routes(httplib::Server& server, PanelSession& session, OnPanel on_panel) {
-    server.Get("/pilot", [&session, on_panel](const httplib::Request&, httplib::Response& res) {
-        std::string json;
-        bool flying = false;
-        if (!on_panel([&] {
-                if (aircraft::Aircraft* a = session.aircraft()) json = pilot_json(a->state()), flying = true;
-            }))
-            return refuse(res, 503, "panel busy");
-        if (!flying) return refuse(res, 404, "this panel flies no aircraft");
-        res.set_header("Cache-Control", "no-store");
-        res.set_content(json, "application/json");
+void install_pilot_routes(PanelWebServer& server, PanelSession& session) {
+    using Params = std::map<std::string, std::string>;
+    server.add_route("GET", "/pilot", [&session](const Params&) {
+        if (aircraft::Aircraft* a = session.aircraft()) return json(pilot_json(a->state()));
+        return error_response(404, "this panel flies no aircraft");
     });
 
-    server.Post("/pilot", [&session, on_panel](const httplib::Request& req, httplib::Response& res) {
-        std::string name = req.get_param_value("name");
+    server.add_route("POST", "/pilot", [&session](const Params& params) {
+        auto param = [&](const char* key) { return params.count(key) ? params.at(key) : std::string(); };
+        std::string name = param("name");
         const aircraft::PilotControl* control = aircraft::find_pilot_control(name);
-        if (!control) return refuse(res, 400, "'name' must be a pilot control, got '" + name + "'");
-        std::string text = req.get_param_value("value");
+        if (!control) return error_response(400, "'name' must be a pilot control, got '" + name + "'");
+        std::string text = param("value");
         char* end = nullptr;
         double value = std::strtod(text.c_str(), &end);
         if (text.empty() || *end || !(value >= control->min && value <= control->max))
-            return refuse(res, 400, "'value' of " + name + " must be a number from " + number(control->min) + " to " +
-                                        number(control->max));
-        bool flying = false;
-        if (!on_panel([&] {
-                if (aircraft::Aircraft* a = session.aircraft()) flying = a->set_pilot(name, value);
-            }))
-            return refuse(res, 503, "panel busy");
-        if (!flying) return refuse(res, 404, "this panel flies no aircraft");
-        res.set_content("{}", "application/json");
+            return error_response(400, "'value' of " + name + " must be a number from " + number(control->min) + " to " +
+                                           number(control->max));
+        aircraft::Aircraft* a = session.aircraft();
+        if (!a || !a->set_pilot(name, value)) return error_response(404, "this panel flies no aircraft");
+        return json("{}");
     });
 }
 

@@ -5,20 +5,11 @@
 // every request that changes the panel.
 #pragma once
 
-#include <functional>
-
-#include "preview/panel_session.h"
-
-namespace httplib {
-class Server;
-}
-
 namespace sim {
 
-// Runs a function on the panel thread and waits for it; false when the
-// panel did not run it in time.
-using OnPanel = std::function<bool(std::function<void()>)>;
+class PanelSession;
+class PanelWebServer;
 
-void install_pilot_routes(httplib::Server& server, PanelSession& session, OnPanel on_panel);
+void install_pilot_routes(PanelWebServer& server, PanelSession& session);
 
 }  // namespace sim

@@ -10,6 +10,7 @@
 #include "platform/linux/sound_inspect.h"
 #include "preview/preview_support.h"
 #include "web/page_files.h"
+#include "web/pilot_routes.h"
 
 namespace sim {
 
@@ -33,6 +34,7 @@ PanelWebServer::PanelWebServer(PanelSession& session, const Scenario& scenario, 
     stream.next = [this](uint64_t client, std::string* message) { return stream_next(client, message); };
     stream.closed = [this](uint64_t client) { clients_.erase(client); };
     http_.set_stream("/live", std::move(stream));
+    install_pilot_routes(*this, session_);
 }
 
 PanelWebServer::~PanelWebServer() {

@@ -134,6 +134,21 @@ try {
   await waitFor(page, h => window.panelStats.sounds > h, "the next click's sound to arrive", heard);
   check(await page.evaluate(p => window.soundsPlayed === p, played), "with sound off the click is not played");
 
+  // The pilot strip, built from the aircraft's table: three presses of the
+  // throttle's key move the aircraft's throttles, and the keys are listed.
+  const throttle = '#pilot input[data-control="throttle"]';
+  await page.waitForSelector(throttle, { timeout: 60000 });
+  await page.locator("#panel").click({ position: { x: 5, y: 5 } });
+  // The throttle lever was dragged open above: the a key closes it first.
+  for (let i = 0; i < 21; i++) await page.keyboard.press("a");
+  await waitFor(page, s => document.querySelector(s).value === "0", "the a key to close the throttles", throttle);
+  for (let i = 0; i < 3; i++) await page.keyboard.press("q");
+  await waitFor(page, s => document.querySelector(s).value === "0.15", "the q key to open the throttles", throttle);
+  const pilot = await page.evaluate(() => fetch("/pilot").then(r => r.json()));
+  check(pilot.controls.find(c => c.name === "throttle").value === 0.15, "the q key opened the throttles to 0.15");
+  const keysHelp = await page.evaluate(() => document.getElementById("keys").textContent);
+  check(keysHelp.includes("Throttle up / down") && keysHelp.includes("ArrowDown"), "the page's help lists the pilot's keys");
+
   // Run scenario: the host plays the circuit.
   await page.click("#run");
   await waitFor(page, () => document.getElementById("readout").textContent.includes("(scenario)"), "the readout to show the scenario running");

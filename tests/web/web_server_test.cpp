@@ -155,7 +155,7 @@ TEST(LivePanel, AnotherPartsRouteRunsOnThePanelThread) {
     // sets a variable on the panel thread and answers with what it did.
     panel.server->add_route("POST", "/trim", [&](const std::map<std::string, std::string>& params) {
         double value = std::atof(params.count("value") ? params.at("value").c_str() : "0");
-        panel.host.set_var(783, value);
+        panel.host.set_var(9999, value);  // a variable no aircraft keeps
         sim::HttpResponse r;
         r.body = "trim " + std::to_string(int(value));
         return r;
@@ -172,7 +172,7 @@ TEST(LivePanel, AnotherPartsRouteRunsOnThePanelThread) {
         EXPECT_EQ(head.status, 200);
         EXPECT_TRUE(head.body.empty()) << "a HEAD request gets the head alone";
     });
-    EXPECT_EQ(panel.host.var(783), 3);
+    EXPECT_EQ(panel.host.var(9999), 3);
 }
 
 TEST(LivePanel, RunScenarioStartsAtItsBeginning) {
