@@ -39,7 +39,7 @@ EQUIVALENTS = os.path.join(HERE, "equivalents.txt")
 # Tests of tooling (previewer, live panel, artwork and PE checks), not of
 # the module's behaviour.
 DEFAULT_EXCLUDE = ["PanelLayoutReader.*", "Renderer.*", "ScenarioReader.*", "ScenarioPilotSteps.*",
-                   "PreviewTelvorFlaps.*", "DefaultCircuit.*", "WebServerTest.*", "PilotRoutesTest.*",
+                   "PreviewTelvorFlaps.*", "DefaultCircuit.*", "LivePanel*", "PilotRoutesTest.*",
                    "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
 
 
