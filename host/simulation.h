@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace sim {
 
@@ -40,6 +41,10 @@ public:
         (void)expression, (void)number, (void)string;
         return false;
     }
+
+    // One line on how the simulation is doing (a link's health), for the
+    // log and the live page; empty when there is nothing to say.
+    virtual std::string status() const { return {}; }
 };
 
 }  // namespace sim

@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "preview/flightgear_panel.h"
 #include "preview/preview_support.h"
 
 namespace {
@@ -52,9 +54,10 @@ void usage(FILE* out) {
         "                    (loopback only; 0 picks a free port); stops on Ctrl-C\n"
         "  --run             with --serve: play the scenario at once (else the page's\n"
         "                    Run scenario button starts it)\n"
+        "%s"
         "  --print-layout    print the built-in panel layout and stop\n"
         "  --print-scenario  print the built-in scenario and stop\n"
-        "  --help            this text\n");
+        "  --help            this text\n", sim::kFlightGearUsage);
 }
 
 bool make_folder(const std::string& path, std::string* error) {
@@ -90,7 +93,13 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     std::vector<std::string> modules;
     double at = -1, fps = 2, serve_port = -1;
     bool night = false, run_at_once = false;
+    sim::FlightGearPanelOptions flightgear;
     for (int i = 1; i < argc; ++i) {
+        std::string fg_error;
+        if (sim::take_flightgear_option(argc, argv, &i, &flightgear, &fg_error)) {
+            if (!fg_error.empty()) return fail(fg_error);
+            continue;
+        }
         std::string arg = argv[i];
         auto value = [&]() -> std::string {
             if (i + 1 >= argc) {
@@ -158,6 +167,19 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     if (!make_folder(out_dir, &error)) return fail(error);
     if (!frames_dir.empty() && !make_folder(frames_dir, &error)) return fail(error);
 
+    // FlightGear stands behind the variables and key events from the first
+    // placement on.
+    std::unique_ptr<fg::FlightGearLink> link;
+    if (flightgear.enabled) {
+        link = std::make_unique<fg::FlightGearLink>(flightgear.link, &host);
+        if (!link->open(&error)) return fail(error);
+        host.attach(link.get());
+    }
+    struct Detach {
+        sim::SimHost& host;
+        ~Detach() { host.attach(nullptr); }
+    } detach{host};
+
     sim::PreviewSound sound_track;
     sim::PanelSession session(host, layout, sim::module_bitmap_lookup());
     if (!session.place_all(layout_file.empty() ? "built-in panel" : layout_file, &error)) return fail(error);
@@ -167,6 +189,11 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
         std::string serve_error;
         int rc = serve(session, scenario, options, static_cast<int>(serve_port), run_at_once, &serve_error);
         return rc == 0 ? 0 : fail(serve_error);
+    }
+    if (link) {
+        std::string fly_error;
+        int rc = sim::fly_with_flightgear(session, *link, options, png, log_file, flightgear.seconds, &fly_error);
+        return rc == 0 ? 0 : fail(fly_error);
     }
 
     // The whole scenario is played (its sound track and log are whole);

@@ -16,6 +16,7 @@ packages=(
   espeak-ng sox                          # regenerating the call-out recordings
   valgrind
   wine wine32:i386                       # runs the real .gau files (32-bit Windows)
+  libexpat1-dev                          # the FlightGear link's test reads the protocol file
 )
 
 missing=()

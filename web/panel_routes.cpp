@@ -122,7 +122,7 @@ void PanelWebServer::serve_state(const Call& c) {
                       ",\"paused\":" + (s->paused ? "true" : "false") + ",\"connections\":" +
                       std::to_string(http_.connections()) + ",\"cycles\":" + std::to_string(cycles_.load()) +
                       ",\"skipped\":" + std::to_string(skipped_.load()) + ",\"streamBytes\":" +
-                      std::to_string(http_.stream_bytes()) + "}"));
+                      std::to_string(http_.stream_bytes()) + ",\"status\":" + json_string(s->status) + "}"));
 }
 
 // The still renderer's picture of the state now: the reference the page's

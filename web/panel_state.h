@@ -38,6 +38,7 @@ struct PanelSnapshot {
     uint64_t input = 0;                              // the last page input the host has taken
     bool scenario_running = false;
     bool paused = false;
+    std::string status;  // the attached simulation's status line (a link's health)
 };
 
 // The panel as the page draws it: one entry per element of every placed

@@ -107,11 +107,27 @@ void PanelWebServer::publish() {
     snap->input = input_taken_;
     snap->scenario_running = scenario_running_;
     snap->paused = paused_;
+    snap->status = simulation_status();
     {
         std::lock_guard<std::mutex> lock(state_mutex_);
         latest_ = std::move(snap);
     }
     http_.notify_stream();
+}
+
+// The simulation's status for the page, and on stdout every ten seconds
+// (the live panel's log).
+std::string PanelWebServer::simulation_status() {
+    Simulation* simulation = session_.host().simulation();
+    if (!simulation) return {};
+    std::string status = simulation->status();
+    double t = session_.time();
+    if (!status.empty() && (status_printed_ < 0 || t - status_printed_ >= 10)) {
+        std::printf("%8.2f s  %s\n", t, status.c_str());
+        std::fflush(stdout);
+        status_printed_ = t;
+    }
+    return status;
 }
 
 void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomic_t* interrupted) {

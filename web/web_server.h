@@ -111,6 +111,7 @@ private:
     void post_task(Reply reply, std::function<HttpResponse()> work);
     void cycle_once();
     void publish();
+    std::string simulation_status();
     bool stream_next(uint64_t client, std::string* message);
 
     PanelSession& session_;
@@ -148,6 +149,7 @@ private:
     uint64_t published_ = 0;
     size_t sounds_seen_ = 0;
     std::vector<uint32_t> recent_sounds_;
+    double status_printed_ = -1;  // host clock of the last status line on stdout
 };
 
 }  // namespace sim

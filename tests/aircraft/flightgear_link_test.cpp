@@ -1,0 +1,590 @@
+// The panel flown by a stand-in for FlightGear on loopback UDP that speaks
+// the shipped protocol file: the instruments read what FlightGear sends
+// (every mapped property with its unit conversion), clicks on the panel
+// come back as the right input lines, and malformed or hostile datagrams
+// are counted and never reach the module.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "aircraft/flightgear_link.h"
+#include "tests/aircraft/flightgear_stand_in.h"
+#include "tests/host_fixture.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What the stand-in sends: a value for every property of the output block.
+const std::map<std::string, double> kSent = {
+    {"/instrumentation/airspeed-indicator/indicated-speed-kt", 100},
+    {"/instrumentation/vertical-speed-indicator/indicated-speed-fpm", 1000},
+    {"/instrumentation/slip-skid-ball/indicated-slip-skid", 0.81},
+    {"/instrumentation/turn-indicator/indicated-turn-rate", 0.5},
+    {"/instrumentation/altimeter/indicated-altitude-ft", 4500},
+    {"/instrumentation/altimeter/setting-hpa", 1013.25},
+    {"/instrumentation/attitude-indicator/indicated-pitch-deg", 5},
+    {"/instrumentation/attitude-indicator/indicated-roll-deg", 20},
+    {"/instrumentation/attitude-indicator/caged-flag", 0},
+    {"/instrumentation/heading-indicator/indicated-heading-deg", 123.5},
+    {"/instrumentation/heading-indicator/offset-deg", 12},
+    {"/instrumentation/heading-indicator/spin", 0.5},
+    {"/systems/electrical/volts", 28},
+    {"/controls/switches/master-avionics", 1},
+    {"/instrumentation/adf/frequencies/selected-khz", 1234.5},
+    {"/instrumentation/adf/rotation-deg", 30},
+    {"/instrumentation/adf/indicated-bearing-deg", 45},
+    {"/instrumentation/adf/in-range", 1},
+    {"/instrumentation/adf/ident-audible", 1},
+    {"/instrumentation/comm/frequencies/selected-mhz", 122.95},
+    {"/instrumentation/nav[0]/frequencies/selected-mhz", 110.5},
+    {"/instrumentation/nav[0]/heading-needle-deflection", -5},
+    {"/instrumentation/nav[0]/gs-needle-deflection-norm", 0.5},
+    {"/instrumentation/nav[0]/to-flag", 0},
+    {"/instrumentation/nav[0]/from-flag", 1},
+    {"/instrumentation/nav[0]/gs-in-range", 1},
+    {"/instrumentation/nav[0]/radials/selected-deg", 270},
+    {"/instrumentation/nav[0]/ident", 0},
+    {"/instrumentation/nav[1]/frequencies/selected-mhz", 108.2},
+    {"/instrumentation/nav[1]/heading-needle-deflection", 2},
+    {"/instrumentation/nav[1]/gs-needle-deflection-norm", -0.25},
+    {"/instrumentation/nav[1]/to-flag", 1},
+    {"/instrumentation/nav[1]/from-flag", 0},
+    {"/instrumentation/nav[1]/gs-in-range", 0},
+    {"/instrumentation/nav[1]/radials/selected-deg", 90},
+    {"/instrumentation/nav[1]/ident", 0},
+    {"/instrumentation/marker-beacon/outer", 0},
+    {"/instrumentation/marker-beacon/middle", 1},
+    {"/instrumentation/marker-beacon/inner", 0},
+    {"/instrumentation/transponder/id-code", 4721},
+    {"/position/altitude-agl-ft", 1000},
+    {"/engines/engine[0]/rpm", 2300},
+    {"/engines/engine[0]/mp-inhg", 25},
+    {"/engines/engine[0]/oil-temperature-degf", 180},
+    {"/engines/engine[0]/oil-pressure-psi", 60},
+    {"/engines/engine[0]/thruster/rpm", 2310},
+    {"/controls/engines/engine[0]/throttle", 0.75},
+    {"/controls/engines/engine[0]/mixture", 0.9},
+    {"/controls/engines/engine[0]/propeller-pitch", 1},
+    {"/controls/engines/engine[0]/magnetos", 3},
+    {"/controls/engines/engine[0]/starter", 0},
+    {"/controls/engines/engine[0]/fuel-pump", 1},
+    {"/controls/engines/engine[0]/cutoff", 0},
+    {"/engines/engine[1]/rpm", 2250},
+    {"/engines/engine[1]/mp-inhg", 24},
+    {"/engines/engine[1]/oil-temperature-degf", 170},
+    {"/engines/engine[1]/oil-pressure-psi", 55},
+    {"/engines/engine[1]/thruster/rpm", 2240},
+    {"/controls/engines/engine[1]/throttle", 0.5},
+    {"/controls/engines/engine[1]/mixture", 0.8},
+    {"/controls/engines/engine[1]/propeller-pitch", 0.6},
+    {"/controls/engines/engine[1]/magnetos", 2},
+    {"/controls/engines/engine[1]/starter", 1},
+    {"/controls/engines/engine[1]/fuel-pump", 0},
+    {"/controls/engines/engine[1]/cutoff", 1},
+    {"/consumables/fuel/tank[0]/level-gal_us", 20},
+    {"/consumables/fuel/tank[0]/capacity-gal_us", 40},
+    {"/consumables/fuel/tank[0]/selected", 1},
+    {"/consumables/fuel/tank[1]/level-gal_us", 30},
+    {"/consumables/fuel/tank[1]/capacity-gal_us", 40},
+    {"/consumables/fuel/tank[1]/selected", 0},
+    {"/systems/hydraulic/pressure-psi", 1500},
+    {"/systems/vacuum/suction-inhg", 5},
+    {"/environment/temperature-degc", 15},
+    {"/controls/gear/gear-down", 1},
+    {"/gear/gear[0]/position-norm", 1},
+    {"/gear/gear[1]/position-norm", 0.5},
+    {"/gear/gear[2]/position-norm", 0},
+    {"/controls/gear/brake-parking", 1},
+    {"/controls/gear/tailwheel-lock", 1},
+    {"/surface-positions/flap-pos-norm", 0.5},
+    {"/controls/flight/flaps", 0.3333},
+    {"/controls/flight/elevator-trim", 0.5},
+    {"/controls/flight/rudder-trim", -0.25},
+    {"/sim/time/utc/day-seconds", 45000},
+    {"/sim/time/elapsed-sec", 123.5},
+};
+
+// What the module then reads, token by token, in its own units.
+struct Expected {
+    uint32_t token;
+    double value;
+    bool word = false;  // an integer in the low 32 bits
+};
+const double kRad = 3.141592653589793 / 180;
+const Expected kExpected[] = {
+    {61, 185.2},                           // 100 kt in km/h
+    {65, 1000 / 60.0 / 3.28084 * 256},     // 1000 ft/min in m/s x 256
+    {69, -0.81 * 127 / 1.62},              // half way to the left end
+    {70, 0.5 * 1152},                      // half a standard-rate turn
+    {753, 28},
+    {755, 28},
+    {74, 4500},
+    {75, 1013.25},
+    {78, 5},
+    {80, -20},
+    {612, 0},
+    {84, 123.5},
+    {85, 12 * 65536 / 360.0},
+    {279, 1},                              // the gyro spins down: flag
+    {288, 0},
+    {60, 0},                               // avionics on
+    {16, 0x234, true},                     // 1234.5 kHz
+    {18, 256 + 5, true},
+    {22, 30},
+    {39, 45},
+    {20, 255},
+    {880, 1},
+    {23, 0x2295, true},                    // 122.95 MHz
+    {24, 0x1050, true},                    // 110.50 MHz
+    {27, 0x0820, true},                    // 108.20 MHz
+    {40, -63.5},
+    {41, -59.5},
+    {43, 2, true},                         // FROM
+    {44, 1},
+    {45, 270},
+    {50, 25.4},
+    {882, 29.75},
+    {52, 1, true},                         // TO
+    {53, 0},
+    {54, 90},
+    {354, 2},                              // middle marker
+    {38, 0x4721, true},
+    {614, 304.8},                          // 1000 ft
+    {615, 200 / 3.28084},
+    {616, 0},                              // above the decision height
+    {390, 2300},
+    {429, 2250},
+    {391, 25 * 70.72619},
+    {430, 24 * 70.72619},
+    {416, 180 + 459.67},
+    {455, 170 + 459.67},
+    {418, 60 * 144.0},
+    {457, 55 * 144.0},
+    {700, 2310},
+    {708, 2240},
+    {788, 0},
+    {392, 0.75},
+    {431, 0.5},
+    {393, 0.9},
+    {432, 0.8},
+    {394, 1},
+    {433, 0.6},
+    {401, 0},
+    {440, 1},
+    {891, 1},
+    {892, 0},
+    {422, 1, true},                        // not cut off: open
+    {461, 0, true},
+    {291, 8388610 / 2.0},
+    {297, 8388610 * 0.75},
+    {895, 1},
+    {896, 0},
+    {732, 1500 * 144.0},
+    {353, 5},
+    {341, 15},
+    {331, 16383},
+    {332, 16383},
+    {333, 16383 * 0.5},
+    {334, 0},
+    {323, 32767},
+    {330, 16383 * 0.5},
+    {329, 16383 * 0.3333},
+    {783, -0.5 * 12 * kRad},               // nose down in FlightGear: below zero on the panel
+    {787, -0.25 * 12 * kRad},
+    {557, 45000},
+    {604, 123.5},
+};
+
+uint32_t low_word(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return static_cast<uint32_t>(bits);
+}
+
+class FlightGearLinkTest : public ModuleTest {
+protected:
+    void SetUp() override {
+        ModuleTest::SetUp();
+        stand_in = std::make_unique<fgtest::StandIn>(fgtest::load_protocol(fgtest::shipped_protocol_path()));
+        stand_in->properties = std::map<std::string, double>(kSent.begin(), kSent.end());
+    }
+    void TearDown() override {
+        host.attach(nullptr);
+        ModuleTest::TearDown();
+    }
+
+    void start_link(fg::LinkOptions options = {}) {
+        options.listen = {"127.0.0.1", 0};
+        options.send = {"127.0.0.1", stand_in->port()};
+        link = std::make_unique<fg::FlightGearLink>(options, &host);
+        std::string error;
+        ASSERT_TRUE(link->open(&error)) << error;
+        host.attach(link.get());
+    }
+
+    // Host cycles until done() holds, for a generous while.
+    bool cycle_until(const std::function<bool()>& done) {
+        auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (Clock::now() < deadline) {
+            host.cycle();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    // FlightGear's current state reaches the panel.
+    void send_state() {
+        uint64_t before = link->counts().lines;
+        stand_in->send_output(link->listen_port());
+        ASSERT_TRUE(cycle_until([&] { return link->counts().lines > before; })) << link->status();
+        host.cycle();  // the gauges read it in the next cycle
+    }
+
+    // The next input line the panel sends, applied by the stand-in; the
+    // fields that were not 0.
+    std::map<std::string, double> next_input() {
+        std::string line;
+        auto deadline = Clock::now() + std::chrono::seconds(20);
+        while (Clock::now() < deadline) {
+            if (stand_in->receive(&line, 5)) {
+                last_line = line;
+                return stand_in->apply_input(line);
+            }
+            host.cycle();
+        }
+        ADD_FAILURE() << "no input line came from the panel";
+        return {};
+    }
+
+    std::unique_ptr<fgtest::StandIn> stand_in;
+    std::unique_ptr<fg::FlightGearLink> link;
+    std::string last_line;
+};
+
+}  // namespace
+
+// The shipped protocol file and the link's tables describe the same lines:
+// the same properties in the same order with the same types, every input
+// field relative, and every property the panel sets also reported back.
+TEST(FlightGearProtocol, ShippedFileMatchesTheLinkTables) {
+    fgtest::Protocol p = fgtest::load_protocol(fgtest::shipped_protocol_path());
+    const fg::Mapping& m = fg::mapping();
+    EXPECT_EQ(p.out_fields, std::string(1, fg::kFieldSeparator));
+    EXPECT_EQ(p.out_line, std::string(1, fg::kLineSeparator));
+    EXPECT_EQ(p.in_fields, std::string(1, fg::kFieldSeparator));
+    EXPECT_EQ(p.in_line, std::string(1, fg::kLineSeparator));
+    const char* types[] = {"float", "int", "bool"};
+    ASSERT_EQ(p.outputs.size(), m.output_count);
+    std::set<std::string> output_nodes;
+    for (size_t i = 0; i < m.output_count; ++i) {
+        SCOPED_TRACE(m.outputs[i].node);
+        EXPECT_EQ(p.outputs[i].node, m.outputs[i].node);
+        EXPECT_EQ(p.outputs[i].type, types[static_cast<int>(m.outputs[i].type)]);
+        EXPECT_EQ(p.outputs[i].format, m.outputs[i].format);
+        output_nodes.insert(m.outputs[i].node);
+    }
+    ASSERT_EQ(p.inputs.size(), m.input_count);
+    for (size_t i = 0; i < m.input_count; ++i) {
+        SCOPED_TRACE(m.inputs[i].node);
+        EXPECT_EQ(p.inputs[i].node, m.inputs[i].node);
+        EXPECT_EQ(p.inputs[i].type, types[static_cast<int>(m.inputs[i].type)]);
+        EXPECT_TRUE(p.inputs[i].relative);
+        if (m.inputs[i].type != fg::FieldType::Bool) {
+            EXPECT_EQ(p.inputs[i].min, m.inputs[i].min);
+            EXPECT_EQ(p.inputs[i].max, m.inputs[i].max);
+            EXPECT_EQ(p.inputs[i].wrap, m.inputs[i].wrap);
+        }
+        EXPECT_TRUE(output_nodes.count(m.inputs[i].node)) << "the panel could not see what it sets";
+    }
+    // Every event's property is an input field.
+    std::set<std::string> input_nodes;
+    for (const auto& c : p.inputs) input_nodes.insert(c.node);
+    for (size_t i = 0; i < m.event_count; ++i) {
+        if (!m.events[i].node) continue;
+        EXPECT_TRUE(input_nodes.count(m.events[i].node)) << m.events[i].event;
+    }
+}
+
+// Every token of the mapping, sent once by the stand-in, reads in the
+// module's units and encodings.
+TEST_F(FlightGearLinkTest, EveryMappedPropertyReachesItsTokenWithItsConversion) {
+    for (const fgtest::Chunk& c : stand_in->protocol().outputs)
+        EXPECT_TRUE(kSent.count(c.node)) << "the test sends no value for " << c.node;
+    std::set<uint32_t> expected_tokens;
+    for (const Expected& e : kExpected) expected_tokens.insert(e.token);
+    const fg::Mapping& m = fg::mapping();
+    for (size_t i = 0; i < m.token_count; ++i)
+        EXPECT_TRUE(expected_tokens.count(m.tokens[i].token)) << "no expectation for token " << m.tokens[i].token;
+
+    start_link();
+    send_state();
+    for (const Expected& e : kExpected) {
+        SCOPED_TRACE("token " + std::to_string(e.token));
+        double v = host.var(e.token);
+        if (e.word) EXPECT_EQ(low_word(v), static_cast<uint32_t>(e.value));
+        else EXPECT_NEAR(v, e.value, 1e-6 * std::max(1.0, std::fabs(e.value)) + 1e-9);
+    }
+    // The tail-wheel lever's host expression answers FlightGear's lock.
+    sim::Placement& quadrant = place("Throttle_Quadrant");
+    host.cycle();
+    EXPECT_EQ(quadrant.element(1).image, 1);  // locked
+}
+
+// The instruments show what they would show with those values set in the
+// host directly: the link changes nothing on the way.
+TEST_F(FlightGearLinkTest, InstrumentsShowWhatFlightGearSends) {
+    const char* gauges[] = {"Airspeed", "Vertical_Speed", "Turn_Coordinator", "Altimeter", "Attitude",
+                            "Gyro_Compass", "VOR1_Indicator", "VOR2_Indicator", "Radio_COM1", "Radio_NAV1",
+                            "Radio_NAV2", "Radio_XPDR", "Tachometer", "Manifold_Pressure", "Oil_Temperature",
+                            "Oil_Pressure", "Fuel_Quantity", "Hydraulic_Pressure", "Suction_Indicator",
+                            "OAT_Indicator", "Gear_Lever", "Gear_Lamps", "Parking_Brake", "Pitch_Trim_Indicator",
+                            "Rudder_Trim_Indicator", "Synchroscope", "Fire_Valves", "Dirud_Box", "OMI"};
+    std::vector<sim::Placement*> placed;
+    start_link();
+    for (const char* g : gauges) placed.push_back(&place(g));
+    send_state();
+    host.cycles(100);  // rate-limited needles arrive
+    auto snapshot = [&] {
+        std::vector<std::tuple<std::string, size_t, double, double, int, double, double, std::string>> s;
+        for (sim::Placement* p : placed)
+            for (size_t i = 0; i < p->element_count(); ++i) {
+                const sim::DrawnElement& d = p->element(i);
+                s.emplace_back(p->name(), i, d.angle, d.value_y, d.image, d.dx, d.dy, d.text);
+            }
+        return s;
+    };
+    auto from_flightgear = snapshot();
+
+    // What a pilot reads off a few of them.
+    sim::Placement& com = *placed[8];
+    EXPECT_EQ(com.element(3).image, 2);  // 1[2]2.95
+    EXPECT_EQ(com.element(2).image, 2);  // 12[2].95
+    EXPECT_EQ(com.element(1).image, 9);  // 122.[9]5
+    EXPECT_EQ(placed[20]->element(1).image, 1);  // gear handle down
+    EXPECT_EQ(placed[22]->element(1).image, 1);  // parking brake set
+
+    host.attach(nullptr);
+    for (const Expected& e : kExpected) {
+        if (e.word) host.set_var_low_word(e.token, static_cast<uint32_t>(e.value));
+        else host.set_var(e.token, e.value);
+    }
+    host.cycles(100);
+    auto direct = snapshot();
+    ASSERT_EQ(from_flightgear.size(), direct.size());
+    for (size_t i = 0; i < direct.size(); ++i) {
+        SCOPED_TRACE(std::get<0>(direct[i]) + " element " + std::to_string(std::get<1>(direct[i])));
+        EXPECT_NEAR(std::get<2>(from_flightgear[i]), std::get<2>(direct[i]), 1e-6);
+        EXPECT_NEAR(std::get<3>(from_flightgear[i]), std::get<3>(direct[i]), 1e-6);
+        EXPECT_EQ(std::get<4>(from_flightgear[i]), std::get<4>(direct[i]));
+        EXPECT_NEAR(std::get<5>(from_flightgear[i]), std::get<5>(direct[i]), 1e-6);
+        EXPECT_NEAR(std::get<6>(from_flightgear[i]), std::get<6>(direct[i]), 1e-6);
+        EXPECT_EQ(std::get<7>(from_flightgear[i]), std::get<7>(direct[i]));
+    }
+}
+
+// Clicks on the panel come back as input lines that set the right property
+// by the right amount, and FlightGear's answer moves the instrument.
+TEST_F(FlightGearLinkTest, ClicksComeBackAsInputLines) {
+    start_link();
+    sim::Placement& lever = place("Gear_Lever");
+    sim::Placement& brake = place("Parking_Brake");
+    sim::Placement& quadrant = place("Throttle_Quadrant");
+    sim::Placement& com = place("Radio_COM1");
+    sim::Placement& valves = place("Fire_Valves");
+    sim::Placement& vor = place("VOR1_Indicator");
+    send_state();
+
+    // Gear handle: one toggle, nothing else.
+    ASSERT_TRUE(lever.click(60, 100));
+    std::map<std::string, double> changed = next_input();
+    EXPECT_EQ(changed, (std::map<std::string, double>{{"/controls/gear/gear-down", 1}})) << last_line;
+    EXPECT_EQ(stand_in->properties["/controls/gear/gear-down"], 0);
+    EXPECT_EQ(last_line.back(), '\n');
+    EXPECT_EQ(stand_in->input_fields(last_line).size(), stand_in->protocol().inputs.size());
+    send_state();
+    EXPECT_EQ(lever.element(1).image, 0);  // FlightGear put the handle up
+
+    // Parking brake: a toggle.
+    ASSERT_TRUE(brake.click(60, 60));
+    changed = next_input();
+    EXPECT_EQ(changed.count("/controls/gear/brake-parking"), 1u) << last_line;
+    EXPECT_EQ(stand_in->properties["/controls/gear/brake-parking"], 0);
+
+    // Throttle 1 at y 54 of its 109-pixel rectangle: 8267 of 16384.
+    ASSERT_TRUE(quadrant.click(130, 54));
+    next_input();
+    EXPECT_NEAR(stand_in->properties["/controls/engines/engine[0]/throttle"], 8267.0 / 16384, 1e-6) << last_line;
+    EXPECT_EQ(stand_in->properties["/controls/engines/engine[1]/throttle"], 0.5);
+    send_state();
+    EXPECT_NEAR(host.var(392), 8267.0 / 16384, 1e-5);  // five decimals on the way back
+
+    // Elevator trim nose up: FlightGear's trim goes toward nose up (down).
+    ASSERT_TRUE(quadrant.click(10, 200));
+    next_input();
+    EXPECT_NEAR(stand_in->properties["/controls/flight/elevator-trim"], 0.5 - 0.005, 1e-6) << last_line;
+
+    // COM1 tens up: ten 1-MHz steps from 122.95 make 132.95, in one or more lines.
+    ASSERT_TRUE(com.click(75, 30));
+    ASSERT_TRUE(cycle_until([&] {
+        std::string line;
+        while (stand_in->receive(&line)) stand_in->apply_input(line);
+        return std::fabs(stand_in->properties["/instrumentation/comm/frequencies/selected-mhz"] - 132.95) < 1e-4;
+    })) << stand_in->properties["/instrumentation/comm/frequencies/selected-mhz"];
+    send_state();
+    EXPECT_EQ(com.element(3).image, 3);  // 1[3]2.95
+
+    // Left engine admission valve, open: the click shuts it (cuts it off).
+    ASSERT_TRUE(valves.click(15 + 7, 60));
+    changed = next_input();
+    EXPECT_EQ(changed, (std::map<std::string, double>{{"/controls/engines/engine[0]/cutoff", 1}})) << last_line;
+
+    // VOR1 course up, left click: 271 degrees.
+    ASSERT_TRUE(vor.click(60, 280));
+    next_input();
+    EXPECT_NEAR(stand_in->properties["/instrumentation/nav[0]/radials/selected-deg"], 271, 1e-4) << last_line;
+}
+
+// With a one-engine aircraft engine 2's gauges show engine 1 and its levers
+// move engine 1.
+TEST_F(FlightGearLinkTest, SingleEngineAircraftDrivesBothEnginesGaugesFromEngineOne) {
+    fg::LinkOptions options;
+    options.single_engine = true;
+    start_link(options);
+    sim::Placement& quadrant = place("Throttle_Quadrant");
+    send_state();
+    EXPECT_EQ(host.var(429), 2300);
+    EXPECT_NEAR(host.var(430), 25 * 70.72619, 1e-6);
+    EXPECT_NEAR(host.var(455), 180 + 459.67, 1e-6);
+    EXPECT_EQ(host.var(431), 0.75);
+    ASSERT_TRUE(quadrant.click(175, 0));  // throttle 2 at the top: full
+    next_input();
+    EXPECT_EQ(stand_in->properties["/controls/engines/engine[0]/throttle"], 1.0) << last_line;
+    EXPECT_EQ(stand_in->properties["/controls/engines/engine[1]/throttle"], 0.5);
+}
+
+// Malformed and hostile datagrams are counted and dropped; the panel keeps
+// showing the last good line. Another sender is not heard while the one
+// feeding the link speaks.
+TEST_F(FlightGearLinkTest, MalformedAndHostileLinesAreCountedAndIgnored) {
+    double fake_now = 1000;
+    fg::LinkOptions options;
+    options.clock = [&] { return fake_now; };
+    start_link(options);
+    sim::Placement& airspeed = place("Airspeed");
+    send_state();
+    double angle = airspeed.element(1).angle;
+    ASSERT_NEAR(host.var(61), 185.2, 1e-9);
+
+    std::string good = stand_in->output_line();
+    std::string body = good.substr(0, good.size() - 1);
+    size_t first_comma = body.find(',');
+    struct Case {
+        std::string datagram;
+        uint64_t fg::LinkCounts::*counter;
+    } cases[] = {
+        {body.substr(first_comma + 1) + "\n", &fg::LinkCounts::wrong_field_count},  // one field short
+        {body + ",7\n", &fg::LinkCounts::wrong_field_count},                        // one too many
+        {"\n\n,,,\n", &fg::LinkCounts::wrong_field_count},
+        {"abc" + body.substr(first_comma) + "\n", &fg::LinkCounts::not_a_number},
+        {"nan" + body.substr(first_comma) + "\n", &fg::LinkCounts::not_a_number},
+        {"inf" + body.substr(first_comma) + "\n", &fg::LinkCounts::not_a_number},
+        {"12kt" + body.substr(first_comma) + "\n", &fg::LinkCounts::not_a_number},
+        {"1e300" + body.substr(first_comma) + "\n", &fg::LinkCounts::out_of_range},
+        {"-5000" + body.substr(first_comma) + "\n", &fg::LinkCounts::out_of_range},
+        {std::string(9000, '7'), &fg::LinkCounts::too_long},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.datagram.substr(0, 40));
+        uint64_t before = link->counts().*c.counter;
+        stand_in->send_raw(c.datagram, link->listen_port());
+        ASSERT_TRUE(cycle_until([&] { return link->counts().*c.counter > before; })) << link->status();
+        EXPECT_EQ(link->counts().lines, 1u);
+        EXPECT_NEAR(host.var(61), 185.2, 1e-9);
+        EXPECT_EQ(airspeed.element(1).angle, angle);
+    }
+
+    // A good line from another port while FlightGear speaks: not heard.
+    fgtest::StandIn intruder(stand_in->protocol());
+    intruder.properties = stand_in->properties;
+    intruder.properties["/instrumentation/airspeed-indicator/indicated-speed-kt"] = 250;
+    intruder.send_output(link->listen_port());
+    ASSERT_TRUE(cycle_until([&] { return link->counts().other_sender == 1; })) << link->status();
+    EXPECT_NEAR(host.var(61), 185.2, 1e-9);
+
+    std::string status = link->status();
+    EXPECT_NE(status.find("1 lines taken, 11 dropped"), std::string::npos) << status;
+    EXPECT_NE(status.find("receiving"), std::string::npos) << status;
+
+    // FlightGear falls silent: "no data", and the panel keeps its last state.
+    fake_now += 3;
+    host.cycles(3);
+    status = link->status();
+    EXPECT_NE(status.find("no data for 3 s"), std::string::npos) << status;
+    EXPECT_NEAR(host.var(61), 185.2, 1e-9);
+    EXPECT_EQ(airspeed.element(1).angle, angle);
+
+    // A restarted FlightGear (a new port) is heard once the old one is silent.
+    intruder.send_output(link->listen_port());
+    ASSERT_TRUE(cycle_until([&] { return link->counts().lines == 2; })) << link->status();
+    host.cycle();
+    EXPECT_NEAR(host.var(61), 250 * 1.852, 1e-9);
+    EXPECT_NE(airspeed.element(1).angle, angle);
+}
+
+// The panel's key events before FlightGear has said anything find no
+// state to act on: nothing is sent, and they are counted.
+TEST_F(FlightGearLinkTest, EventsBeforeAnyDataSendNothing) {
+    start_link();
+    sim::Placement& lever = place("Gear_Lever");
+    ASSERT_TRUE(lever.click(60, 100));
+    host.cycles(3);
+    std::string line;
+    EXPECT_FALSE(stand_in->receive(&line));
+    EXPECT_EQ(link->counts().events_before_data, 1u);
+    EXPECT_EQ(link->counts().sent, 0u);
+    EXPECT_NE(link->status().find("no data yet"), std::string::npos);
+}
+
+// Every token the module reads and every event it sends on the built-in
+// panel, with every click area clicked, has an entry in the mapping.
+TEST_F(FlightGearLinkTest, MappingCoversEveryTokenAndEventOfThePanel) {
+    start_link();
+    send_state();
+    const char* names[] = {"Airspeed", "Vertical_Speed", "Turn_Coordinator", "Altimeter", "Attitude",
+                           "Gyro_Compass", "ADF_Indicator", "VOR1_Indicator", "VOR2_Indicator", "OMI",
+                           "Radio_Altimeter", "Radio_Altimeter_DH_Light", "Radio_Altimeter_Switch", "Radio_ADF",
+                           "Radio_COM1", "Radio_NAV1", "Radio_NAV2", "Radio_XPDR", "Shut_Down", "Tachometer",
+                           "Manifold_Pressure", "Oil_Temperature", "Oil_Pressure", "Synchroscope",
+                           "Prop_Synch_Switch", "Fuel_Quantity", "Hydraulic_Pressure", "Suction_Indicator",
+                           "OAT_Indicator", "Fire_Valves", "Throttle_Quadrant", "Gear_Lever", "Gear_Lamps",
+                           "Parking_Brake", "Flaps_Indicator", "Pitch_Trim_Indicator", "Rudder_Trim_Indicator",
+                           "Dirud_Box", "Quorvet_Timer", "Registration", "Kneeboard_Toggle", "ATC_Toggle",
+                           "Map_Toggle", "Invisible_Toggle", "Close_Subpanel", "Radios_Toggle"};
+    std::vector<sim::Placement*> placed;
+    for (const char* n : names) placed.push_back(&place(n));
+    for (sim::Placement* p : placed) host.setup(*p);
+    host.cycles(2);
+    // Every click area, twice with each button (switches on, then off).
+    for (int round = 0; round < 2; ++round)
+        for (sim::Placement* p : placed)
+            for (const MouseRect* r : p->children())
+                for (uint32_t button : {MOUSE_LEFTSINGLE, MOUSE_RIGHTSINGLE}) {
+                    p->click(r->x + r->width / 2, r->y + r->height / 2, button);
+                    host.cycle();
+                }
+    const fg::Mapping& m = fg::mapping();
+    std::set<uint32_t> tokens, events;
+    for (size_t i = 0; i < m.token_count; ++i) tokens.insert(m.tokens[i].token);
+    for (size_t i = 0; i < m.event_count; ++i) events.insert(m.events[i].event);
+    for (uint32_t t : host.tokens_read) EXPECT_TRUE(tokens.count(t)) << "token " << t << " is not mapped";
+    std::set<uint32_t> sent;
+    for (const sim::KeyEvent& e : host.events()) sent.insert(e.id);
+    for (uint32_t e : sent) EXPECT_TRUE(events.count(e)) << "event " << e << " is not mapped";
+    EXPECT_GT(sent.size(), 40u);
+    EXPECT_GT(host.tokens_read.size(), 70u);
+}
