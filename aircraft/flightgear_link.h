@@ -43,8 +43,9 @@ struct LinkOptions {
     // levers and switches act on engine[0].
     bool single_engine = false;
     // Seconds without a good line before the link says "no data" and
-    // another sender may take over.
-    double silence_seconds = 2.0;
+    // another sender may take over (FlightGear on a busy machine may pause
+    // a few seconds).
+    double silence_seconds = 5.0;
     // Seconds a value sent to FlightGear is shown before FlightGear's own
     // answer takes over again.
     double pending_seconds = 1.5;
