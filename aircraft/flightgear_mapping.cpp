@@ -414,6 +414,22 @@ constexpr EventAction kEvents[] = {
     {66432, Act::None, nullptr, 0, 0, 0, 0, "map window: a screen of the host; FlightGear's dialogs are its own"},
 };
 
+// The c172p (Debian's one piston aircraft) reads its throttle, mixture and
+// starter from current-engine, its magnetos from the key switch and its
+// parking brake from its own handle: written to the generic properties they
+// would be overwritten at once.
+constexpr NodeRename kC172pRenames[] = {
+    {C0 "throttle", "/controls/engines/current-engine/throttle"},
+    {C0 "mixture", "/controls/engines/current-engine/mixture"},
+    {C0 "starter", "/controls/engines/current-engine/starter"},
+    {C0 "magnetos", "/controls/switches/magnetos"},
+    {"/controls/gear/brake-parking", "/sim/model/c172p/brake-parking"},
+};
+
+constexpr AircraftProtocol kAircraftProtocols[] = {
+    {"c172p", "morvane-c172p", kC172pRenames, std::size(kC172pRenames)},
+};
+
 constexpr Mapping kMapping = {
     kOutputs, std::size(kOutputs), kTokens, std::size(kTokens), kInputs, std::size(kInputs),
     kEvents,  std::size(kEvents),  "(A:TAILWHEEL LOCK ON,number)", "/controls/gear/tailwheel-lock",
@@ -422,5 +438,7 @@ constexpr Mapping kMapping = {
 }  // namespace
 
 const Mapping& mapping() { return kMapping; }
+const AircraftProtocol* aircraft_protocols() { return kAircraftProtocols; }
+size_t aircraft_protocol_count() { return std::size(kAircraftProtocols); }
 
 }  // namespace fg

@@ -107,6 +107,22 @@ struct Mapping {
 
 const Mapping& mapping();
 
+// An aircraft that keeps some controls under its own property names gets a
+// protocol file of its own: the same fields in the same order (so the link
+// reads and writes it unchanged), with these properties renamed.
+struct NodeRename {
+    const char* generic;
+    const char* aircraft;
+};
+struct AircraftProtocol {
+    const char* aircraft;  // FlightGear's --aircraft name
+    const char* protocol;  // the file's name in aircraft/flightgear/, without .xml
+    const NodeRename* renames;
+    size_t rename_count;
+};
+const AircraftProtocol* aircraft_protocols();
+size_t aircraft_protocol_count();
+
 // The protocol's separators, as FlightGear writes and reads them.
 constexpr char kFieldSeparator = ',';
 constexpr char kLineSeparator = '\n';

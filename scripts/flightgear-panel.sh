@@ -6,7 +6,7 @@
 # rendering when there is no display.
 #
 # usage: scripts/flightgear-panel.sh [--seconds N] [--port HTTP_PORT]
-#                                    [--aircraft NAME] [--twin] [--fg-http PORT]
+#            [--aircraft NAME] [--twin] [--fg-http PORT] [-- PREVIEW_OPTIONS]
 #   --seconds N     stop both after N seconds (default: run until Ctrl-C)
 #   --port P        the live panel at http://127.0.0.1:P/ (default 8080)
 #   --aircraft A    FlightGear's aircraft (default c172p, the one piston
@@ -14,14 +14,17 @@
 #   --twin          the aircraft has two engines (default: one engine, so
 #                   engine 2's gauges and levers show and move engine 1)
 #   --fg-http P     also open FlightGear's property browser on port P
+#   -- ...          the rest goes to morvane-preview (--layout FILE, --night)
 # The panel's log (link status lines) and FlightGear's output go to
 # out/flightgear/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=0 port=8080 aircraft=c172p single=--fg-single-engine fg_http=""
+preview_args=()
 while (($#)); do
   case "$1" in
+    --) shift; preview_args=("$@"); break ;;
     --seconds) seconds="$2"; shift 2 ;;
     --port) port="$2"; shift 2 ;;
     --aircraft) aircraft="$2"; shift 2 ;;
@@ -40,9 +43,12 @@ if [ ! -x /usr/games/fgfs ] || ! command -v xvfb-run >/dev/null || ! command -v 
   $SUDO flock /tmp/apt.lock apt-get install -y --no-install-recommends flightgear xvfb libgl1-mesa-dri dbus
 fi
 
-# The protocol file goes where --generic looks for it: FG_ROOT/Protocol.
+# The protocol files go where --generic looks for them: FG_ROOT/Protocol.
+# An aircraft with controls of its own names has a file of its own.
 fg_root=/usr/share/games/flightgear
-$SUDO install -m 644 aircraft/flightgear/morvane.xml "$fg_root/Protocol/morvane.xml"
+$SUDO install -m 644 aircraft/flightgear/morvane*.xml "$fg_root/Protocol/"
+protocol=morvane
+if [ -f "aircraft/flightgear/morvane-$aircraft.xml" ]; then protocol="morvane-$aircraft"; fi
 
 # The panel.
 preview=build/native/bin/morvane-preview
@@ -52,14 +58,14 @@ if [ ! -x "$preview" ]; then
 fi
 mkdir -p out/flightgear
 "$preview" --serve "$port" --flightgear $single --fg-listen 127.0.0.1:5500 --fg-send 127.0.0.1:5501 \
-  > out/flightgear/panel.log 2>&1 &
+  "${preview_args[@]}" > out/flightgear/panel.log 2>&1 &
 panel=$!
 
 # FlightGear: its output to the panel's port 5500, its input from port 5501.
 fg_args=(--aircraft="$aircraft" --airport=KSFO --in-air --altitude=3000 --vc=100 --heading=280
   --disable-sound --disable-terrasync --disable-splash-screen --disable-real-weather-fetch
-  --generic=socket,out,10,127.0.0.1,5500,udp,morvane
-  --generic=socket,in,20,127.0.0.1,5501,udp,morvane)
+  --generic=socket,out,10,127.0.0.1,5500,udp,$protocol
+  --generic=socket,in,20,127.0.0.1,5501,udp,$protocol)
 if [ -n "$fg_http" ]; then fg_args+=(--httpd="$fg_http"); fi
 # In a process group of its own, so that stopping it stops Xvfb too.
 if [ -n "${DISPLAY:-}" ]; then

@@ -310,6 +310,43 @@ TEST(FlightGearProtocol, ShippedFileMatchesTheLinkTables) {
     }
 }
 
+// An aircraft's own protocol file is the shipped one with only its
+// documented renames: the same fields in the same order, so the link reads
+// and writes it unchanged.
+TEST(FlightGearProtocol, AircraftFilesDifferOnlyByTheirRenames) {
+    fgtest::Protocol generic = fgtest::load_protocol(fgtest::shipped_protocol_path());
+    ASSERT_GT(fg::aircraft_protocol_count(), 0u);
+    for (size_t a = 0; a < fg::aircraft_protocol_count(); ++a) {
+        const fg::AircraftProtocol& ap = fg::aircraft_protocols()[a];
+        SCOPED_TRACE(ap.protocol);
+        fgtest::Protocol own = fgtest::load_protocol(std::string(MORVANE_SOURCE_DIR) + "/aircraft/flightgear/" +
+                                                     ap.protocol + ".xml");
+        std::map<std::string, std::string> renames;
+        for (size_t r = 0; r < ap.rename_count; ++r) renames[ap.renames[r].generic] = ap.renames[r].aircraft;
+        size_t renamed = 0;
+        auto same_block = [&](const std::vector<fgtest::Chunk>& g, const std::vector<fgtest::Chunk>& o) {
+            ASSERT_EQ(g.size(), o.size());
+            for (size_t i = 0; i < g.size(); ++i) {
+                auto it = renames.find(g[i].node);
+                std::string node = it == renames.end() ? g[i].node : it->second;
+                renamed += it != renames.end();
+                EXPECT_EQ(o[i].node, node);
+                EXPECT_EQ(o[i].type, g[i].type);
+                EXPECT_EQ(o[i].format, g[i].format);
+                EXPECT_EQ(o[i].relative, g[i].relative);
+                EXPECT_EQ(o[i].min, g[i].min);
+                EXPECT_EQ(o[i].max, g[i].max);
+                EXPECT_EQ(o[i].wrap, g[i].wrap);
+            }
+        };
+        same_block(generic.outputs, own.outputs);
+        same_block(generic.inputs, own.inputs);
+        EXPECT_EQ(own.out_fields, generic.out_fields);
+        EXPECT_EQ(own.in_line, generic.in_line);
+        EXPECT_EQ(renamed, 2 * ap.rename_count) << "each renamed property is read and set";
+    }
+}
+
 // Every token of the mapping, sent once by the stand-in, reads in the
 // module's units and encodings.
 TEST_F(FlightGearLinkTest, EveryMappedPropertyReachesItsTokenWithItsConversion) {
