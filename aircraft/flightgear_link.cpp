@@ -67,7 +67,9 @@ double wrap(double v, double lo, double hi) {
 
 double round_to(double v, double step) { return std::round(v / step) * step; }
 
-bool same(double a, double b) { return std::fabs(a - b) <= 1e-4 * std::max(1.0, std::fabs(b)); }
+// Values as FlightGear prints them back: the finest step the panel makes (a
+// lever's 1/16384, a tenth of a kHz) stays well above this.
+bool same(double a, double b) { return std::fabs(a - b) <= 1e-4; }
 
 }  // namespace
 
@@ -193,7 +195,7 @@ void FlightGearLink::poll() {
             continue;
         }
         bool good = false;
-        take_datagram(buffer, static_cast<size_t>(n), from_peer, &good);
+        take_datagram(buffer, static_cast<size_t>(n), &good);
         if (good && !from_peer) {
             peer_known_ = true;
             peer_address_ = address;
@@ -202,7 +204,7 @@ void FlightGearLink::poll() {
     }
 }
 
-void FlightGearLink::take_datagram(const char* data, size_t size, bool, bool* good) {
+void FlightGearLink::take_datagram(const char* data, size_t size, bool* good) {
     std::string text(data, size);
     size_t start = 0;
     while (start < text.size()) {

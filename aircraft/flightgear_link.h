@@ -47,8 +47,9 @@ struct LinkOptions {
     // a few seconds).
     double silence_seconds = 5.0;
     // Seconds a value sent to FlightGear is shown before FlightGear's own
-    // answer takes over again.
-    double pending_seconds = 1.5;
+    // answer takes over again (and before a switch FlightGear has not
+    // followed is asked again: a slow FlightGear must not see it twice).
+    double pending_seconds = 5.0;
     // Wall-clock seconds (the link's rate and silence); a steady clock when
     // empty.
     std::function<double()> clock;
@@ -115,7 +116,7 @@ private:
     double now() const;
     std::string resolve(const char* node) const;
     int output_index(const char* node) const;
-    void take_datagram(const char* data, size_t size, bool from_peer, bool* good);
+    void take_datagram(const char* data, size_t size, bool* good);
     bool parse_line(const std::string& line, std::vector<double>* values);
     double effective(int output) const;
     double compute(const Source& s) const;

@@ -475,6 +475,18 @@ TEST_F(FlightGearLinkTest, ClicksComeBackAsInputLines) {
     send_state();
     EXPECT_EQ(com.element(3).image, 3);  // 1[3]2.95
 
+    // ADF fine tuning, set switched on: five tenths of a kHz.
+    sim::Placement& adf = place("Radio_ADF");
+    host.cycle();
+    ASSERT_TRUE(adf.click(270, 250));  // main switch
+    ASSERT_TRUE(adf.click(190, 250));  // tune up, left button
+    ASSERT_TRUE(cycle_until([&] {
+        std::string line;
+        while (stand_in->receive(&line)) stand_in->apply_input(line);
+        return std::fabs(stand_in->properties["/instrumentation/adf/frequencies/selected-khz"] - 1235.0) < 1e-3;
+    })) << stand_in->properties["/instrumentation/adf/frequencies/selected-khz"];
+    send_state();
+
     // Left engine admission valve, open: the click shuts it (cuts it off).
     ASSERT_TRUE(valves.click(15 + 7, 60));
     changed = next_input();
