@@ -90,7 +90,9 @@ int fly_with_flightgear(PanelSession& session, const fg::FlightGearLink& link, c
                 *error = png + ": cannot write the panel picture";
                 return 1;
             }
-            next_picture += 1;
+            // A second after this picture is written, however long it took:
+            // the host cycles keep their pace in between.
+            next_picture = std::chrono::duration<double>(clock::now() - begin).count() + 1;
         }
         if (elapsed >= next_status) {
             std::string line = link.status();
