@@ -34,7 +34,7 @@ const std::map<std::string, double> kSent = {
     {"/instrumentation/heading-indicator/offset-deg", 12},
     {"/instrumentation/heading-indicator/spin", 0.5},
     {"/systems/electrical/volts", 28},
-    {"/controls/switches/master-avionics", 1},
+    {"/gear/gear[0]/wow", 0},
     {"/instrumentation/adf/frequencies/selected-khz", 1234.5},
     {"/instrumentation/adf/rotation-deg", 30},
     {"/instrumentation/adf/indicated-bearing-deg", 45},
@@ -132,7 +132,7 @@ const Expected kExpected[] = {
     {85, 12 * 65536 / 360.0},
     {279, 1},                              // the gyro spins down: flag
     {288, 0},
-    {60, 0},                               // avionics on
+    {60, 0},                               // in the air
     {16, 0x234, true},                     // 1234.5 kHz
     {18, 256 + 5, true},
     {22, 30},
