@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/sim_host.h"
 
 namespace fg {
 
@@ -93,8 +92,7 @@ bool parse_endpoint(const std::string& text, Endpoint* out, std::string* error) 
     return true;
 }
 
-FlightGearLink::FlightGearLink(LinkOptions options, sim::SimHost* host)
-    : options_(std::move(options)), host_(host), map_(mapping()) {
+FlightGearLink::FlightGearLink(LinkOptions options) : options_(std::move(options)), map_(mapping()) {
     values_.assign(map_.output_count, 0.0);
     pending_.resize(map_.input_count);
     for (size_t i = 0; i < map_.token_count; ++i) {
@@ -446,8 +444,14 @@ void FlightGearLink::flush() {
 void FlightGearLink::advance(double) {
     poll();
     flush();
-    if (host_ && have_values_ && tailwheel_output_ >= 0)
-        host_->set_expression(map_.tailwheel_expression, {.number = effective(tailwheel_output_) != 0 ? 1.0 : 0.0});
+}
+
+bool FlightGearLink::evaluate(const char* expression, double* number, const char** string) {
+    if (!have_values_ || tailwheel_output_ < 0 || !expression || std::strcmp(expression, map_.tailwheel_expression) != 0)
+        return false;
+    if (number) *number = effective(tailwheel_output_) != 0 ? 1.0 : 0.0;
+    if (string) *string = nullptr;
+    return true;
 }
 
 std::string FlightGearLink::status() const {

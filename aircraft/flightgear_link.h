@@ -24,10 +24,6 @@
 #include "aircraft/flightgear_mapping.h"
 #include "host/simulation.h"
 
-namespace sim {
-class SimHost;
-}
-
 namespace fg {
 
 struct Endpoint {
@@ -72,9 +68,7 @@ struct LinkCounts {
 
 class FlightGearLink : public sim::Simulation {
 public:
-    // With a host, the link also answers the host expression the tail-wheel
-    // lever reads.
-    explicit FlightGearLink(LinkOptions options, sim::SimHost* host = nullptr);
+    explicit FlightGearLink(LinkOptions options);
     ~FlightGearLink() override;
     FlightGearLink(const FlightGearLink&) = delete;
     FlightGearLink& operator=(const FlightGearLink&) = delete;
@@ -88,6 +82,8 @@ public:
     bool write(uint32_t token, double value) override;
     void key_event(uint32_t id, uint32_t value) override;
     void advance(double seconds) override;
+    // The host expression the tail-wheel lever reads.
+    bool evaluate(const char* expression, double* number, const char** string) override;
     std::string status() const override;
 
     // Takes what has arrived and sends what the events changed (advance
@@ -123,7 +119,6 @@ private:
     void act(const EventAction& a, int input, uint32_t value);
 
     LinkOptions options_;
-    sim::SimHost* host_;
     const Mapping& map_;
     int socket_ = -1;
     int bound_port_ = 0;

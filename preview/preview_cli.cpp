@@ -171,7 +171,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     // placement on.
     std::unique_ptr<fg::FlightGearLink> link;
     if (flightgear.enabled) {
-        link = std::make_unique<fg::FlightGearLink>(flightgear.link, &host);
+        link = std::make_unique<fg::FlightGearLink>(flightgear.link);
         if (!link->open(&error)) return fail(error);
         host.attach(link.get());
     }
@@ -181,7 +181,7 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
     } detach{host};
 
     sim::PreviewSound sound_track;
-    sim::PanelSession session(host, layout, sim::module_bitmap_lookup());
+    sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/!link);
     if (!session.place_all(layout_file.empty() ? "built-in panel" : layout_file, &error)) return fail(error);
     sim::RenderOptions options{.night = night};
     if (serve_port >= 0) {

@@ -19,7 +19,7 @@ TEST(LiveLinkStatus, StateCarriesTheLinkStatusLine) {
     ASSERT_NE(host.load_module(MORVANE_MODULE_PATH, &error), nullptr) << error;
     fg::LinkOptions options;
     options.listen = {"127.0.0.1", 0};
-    fg::FlightGearLink link(options, &host);
+    fg::FlightGearLink link(options);
     ASSERT_TRUE(link.open(&error)) << error;
     host.attach(&link);
     sim::PanelLayout layout;
@@ -28,7 +28,7 @@ TEST(LiveLinkStatus, StateCarriesTheLinkStatusLine) {
         << error;
     sim::Scenario scenario;
     ASSERT_TRUE(sim::parse_scenario("end 1\n", "link.txt", &scenario, &error)) << error;
-    sim::PanelSession session(host, layout, sim::module_bitmap_lookup());
+    sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/false);  // FlightGear flies it
     ASSERT_TRUE(session.place_all("link.cfg", &error)) << error;
     sim::PanelWebServer server(session, scenario, sim::RenderOptions{});
     ASSERT_TRUE(server.start(0, &error)) << error;

@@ -12,7 +12,7 @@
 #include <set>
 
 #include "aircraft/flightgear_link.h"
-#include "tests/aircraft/flightgear_stand_in.h"
+#include "tests/flightgear/flightgear_stand_in.h"
 #include "tests/host_fixture.h"
 
 namespace {
@@ -221,7 +221,7 @@ protected:
     void start_link(fg::LinkOptions options = {}) {
         options.listen = {"127.0.0.1", 0};
         options.send = {"127.0.0.1", stand_in->port()};
-        link = std::make_unique<fg::FlightGearLink>(options, &host);
+        link = std::make_unique<fg::FlightGearLink>(options);
         std::string error;
         ASSERT_TRUE(link->open(&error)) << error;
         host.attach(link.get());
