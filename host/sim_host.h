@@ -15,6 +15,7 @@
 
 #include "framework/host_records.h"
 #include "host/placement.h"
+#include "host/recent_log.h"
 #include "host/simulation.h"
 
 namespace sim {
@@ -115,9 +116,11 @@ public:
     const std::map<uint32_t, double>& vars() const { return vars_; }
     std::set<uint32_t> tokens_read;  // every token looked up or refreshed
 
-    // Key events, in the order sent. Reactions let a test make the
-    // simulator answer an event (e.g. toggle a valve variable).
-    const std::vector<KeyEvent>& events() const { return events_; }
+    // Key events, in the order sent (the most recent ones: a panel sends
+    // events every cycle for as long as it runs). Reactions let a test make
+    // the simulator answer an event (e.g. toggle a valve variable).
+    const std::vector<KeyEvent>& events() const { return events_.recent(); }
+    const RecentLog<KeyEvent>& event_log() const { return events_; }
     void clear_events() { events_.clear(); }
     void on_event(uint32_t id, std::function<void(uint32_t value)> reaction) { reactions_[id] = std::move(reaction); }
 
@@ -125,13 +128,13 @@ public:
     bool panel_visible(uint32_t panel_id) const;
     void set_panel_visible(uint32_t panel_id, bool visible) { panels_[panel_id] = visible; }
     const std::map<uint32_t, bool>& panels() const { return panels_; }
-    std::vector<uint32_t> panel_toggles;  // ids passed to panel_window_toggle
+    RecentLog<uint32_t> panel_toggles;  // ids passed to panel_window_toggle
 
     // Host expressions.
     void set_expression(const std::string& expression, ExpressionAnswer answer) {
         expressions_[expression] = std::move(answer);
     }
-    std::vector<std::string> expressions_evaluated;
+    RecentLog<std::string> expressions_evaluated;
 
     // Simulated failures by key.
     std::set<uint32_t> active_failures;
@@ -141,9 +144,10 @@ public:
 
     // Calls to services the host does not offer, and other contract breaks
     // seen by the host ("unexpected service slot 12").
-    std::vector<std::string> faults;
-    // Calls of the older interface's element and mouse services.
-    std::vector<ServiceCall> service_calls;
+    RecentLog<std::string> faults{256};
+    // Calls of the older interface's element and mouse services (seven a
+    // cycle for each gauge of that interface).
+    RecentLog<ServiceCall> service_calls;
 
     HostServices& services() { return services_; }
 
@@ -171,7 +175,7 @@ private:
     std::vector<std::unique_ptr<LoadedModule>> modules_;
     std::vector<std::unique_ptr<Placement>> placements_;
     std::map<uint32_t, double> vars_;
-    std::vector<KeyEvent> events_;
+    RecentLog<KeyEvent> events_;
     std::map<uint32_t, std::function<void(uint32_t)>> reactions_;
     std::map<uint32_t, bool> panels_;
     std::map<std::string, ExpressionAnswer> expressions_;

@@ -8,10 +8,44 @@
 
 namespace sim {
 
+namespace {
+
+// A pixel index from a position that may lie anywhere (or be NaN): clamped
+// far outside every picture first, so the conversion is always defined.
+int pixel_index(double v) {
+    constexpr double kFar = 1 << 30;
+    if (!(v > -kFar)) return -(1 << 30);
+    if (!(v < kFar)) return 1 << 30;
+    return static_cast<int>(std::floor(v));
+}
+
+int pixel_index_up(double v) {
+    int i = pixel_index(v);
+    return i < (1 << 30) && double(i) < v ? i + 1 : i;
+}
+
+int clamp_to_int(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -(int64_t(1) << 30), int64_t(1) << 30)); }
+
+}  // namespace
+
 Rgba Image::sample(double x, double y) const {
     double fx = x - 0.5, fy = y - 0.5;
+    if (!(fx > -2 && fx < width + 1 && fy > -2 && fy < height + 1)) return {};
     int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
     double tx = fx - x0, ty = fy - y0;
+    if (x0 >= 0 && y0 >= 0 && x0 + 1 < width && y0 + 1 < height) {
+        // Inside the picture: four opaque neighbours mix plainly (the most
+        // of any bitmap), four clear ones give nothing.
+        const Rgba &p00 = at(x0, y0), &p10 = at(x0 + 1, y0), &p01 = at(x0, y0 + 1), &p11 = at(x0 + 1, y0 + 1);
+        if ((p00.a | p10.a | p01.a | p11.a) == 0) return {};
+        if ((p00.a & p10.a & p01.a & p11.a) == 255) {
+            double w00 = (1 - tx) * (1 - ty), w10 = tx * (1 - ty), w01 = (1 - tx) * ty, w11 = tx * ty;
+            auto mix = [&](uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+                return static_cast<uint8_t>(std::min(255.0, a * w00 + b * w10 + c * w01 + d * w11) + 0.5);
+            };
+            return {mix(p00.r, p10.r, p01.r, p11.r), mix(p00.g, p10.g, p01.g, p11.g), mix(p00.b, p10.b, p01.b, p11.b), 255};
+        }
+    }
     double acc[4] = {0, 0, 0, 0};
     for (int j = 0; j < 2; ++j) {
         for (int i = 0; i < 2; ++i) {
@@ -28,7 +62,7 @@ Rgba Image::sample(double x, double y) const {
         }
     }
     if (acc[3] <= 1e-9) return {};
-    auto channel = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); };
+    auto channel = [](double v) { return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5); };
     return {channel(acc[0] / acc[3]), channel(acc[1] / acc[3]), channel(acc[2] / acc[3]), channel(acc[3] * 255.0)};
 }
 
@@ -41,19 +75,18 @@ void blend(Rgba& dst, Rgba src, double opacity) {
     if (a <= 0) return;
     double da = dst.a / 255.0;
     double out_a = a + da * (1 - a);
-    auto mix = [&](uint8_t s, uint8_t d) {
-        return static_cast<uint8_t>(std::lround((s * a + d * da * (1 - a)) / out_a));
-    };
-    dst = {mix(src.r, dst.r), mix(src.g, dst.g), mix(src.b, dst.b), static_cast<uint8_t>(std::lround(out_a * 255))};
+    // Every mix lies between 0 and 255: rounding is adding a half.
+    auto mix = [&](uint8_t s, uint8_t d) { return static_cast<uint8_t>((s * a + d * da * (1 - a)) / out_a + 0.5); };
+    dst = {mix(src.r, dst.r), mix(src.g, dst.g), mix(src.b, dst.b), static_cast<uint8_t>(out_a * 255 + 0.5)};
 }
 
 void draw_scaled(Image& dst, const Image& src, double x, double y, double sx, double sy, double opacity,
                  ClipRect clip) {
-    if (src.empty() || !(sx > 0) || !(sy > 0)) return;
-    int x0 = std::max({0, clip.x0, static_cast<int>(std::floor(x))});
-    int y0 = std::max({0, clip.y0, static_cast<int>(std::floor(y))});
-    int x1 = std::min({dst.width, clip.x1, static_cast<int>(std::ceil(x + src.width * sx))});
-    int y1 = std::min({dst.height, clip.y1, static_cast<int>(std::ceil(y + src.height * sy))});
+    if (src.empty() || !(sx > 0) || !(sy > 0) || !std::isfinite(x) || !std::isfinite(y)) return;
+    int x0 = std::max({0, clip.x0, pixel_index(x)});
+    int y0 = std::max({0, clip.y0, pixel_index(y)});
+    int x1 = std::min({dst.width, clip.x1, pixel_index_up(x + src.width * sx)});
+    int y1 = std::min({dst.height, clip.y1, pixel_index_up(y + src.height * sy)});
     bool exact = sx == 1.0 && sy == 1.0 && x == std::floor(x) && y == std::floor(y);
     for (int py = y0; py < y1; ++py) {
         for (int px = x0; px < x1; ++px) {
@@ -71,8 +104,9 @@ void draw_scaled(Image& dst, const Image& src, double x, double y, double sx, do
 }
 
 void fill_rect(Image& dst, int x, int y, int w, int h, Rgba colour) {
-    for (int py = std::max(0, y); py < std::min(dst.height, y + h); ++py)
-        for (int px = std::max(0, x); px < std::min(dst.width, x + w); ++px) blend(dst.at(px, py), colour);
+    int x1 = std::min(dst.width, clamp_to_int(int64_t(x) + w)), y1 = std::min(dst.height, clamp_to_int(int64_t(y) + h));
+    for (int py = std::max(0, y); py < y1; ++py)
+        for (int px = std::max(0, x); px < x1; ++px) blend(dst.at(px, py), colour);
 }
 
 bool encode_png(const Image& image, std::vector<uint8_t>* out, int compression) {

@@ -11,6 +11,19 @@
 
 namespace sim {
 
+// What a layout may ask for, so that no file can make the previewer draw
+// more than it can hold.
+struct LayoutLimits {
+    size_t file_bytes = 1024 * 1024;
+    int window_pixels = 8192;                    // a window's width or height, and its position
+    long long screen_pixels = 4096LL * 4096;     // the screen all windows stand on (width x height)
+    int gauges = 256;                            // gauges in a layout (the contact sheet's cells)
+    int gauge_pixels = 2048;                     // a gauge's width or height on the panel
+    long long gauge_area = 32LL * 1024 * 1024;   // all gauges' panel areas together
+    size_t parameters_bytes = 1024;              // a gauge's parameter string
+};
+inline constexpr LayoutLimits kLayoutLimits{};
+
 struct GaugeSlot {
     std::string module;  // empty: any loaded module
     std::string gauge;
@@ -23,6 +36,7 @@ struct GaugeSlot {
 
 struct PanelWindow {
     std::string section;  // "Window00"
+    int line = 0;         // of its section header
     std::string title;
     int x = 0, y = 0;
     int width = 0, height = 0;

@@ -6,6 +6,7 @@
 
 #include "aircraft/pilot_controls.h"
 #include "preview/text_render.h"
+#include "host/recent_log.h"
 
 namespace sim {
 
@@ -102,7 +103,13 @@ std::string PanelSession::tooltip(int x, int y) {
 
 // ------------------------------------------------------------ scenario
 
-void PanelSession::apply(const ScenarioStep& s) {
+bool PanelSession::step_fails(const Scenario& scenario, const ScenarioStep& s, const std::string& what) {
+    scenario_error_ = (scenario.file.empty() ? std::string("scenario") : scenario.file) + ":" +
+                      std::to_string(s.line) + ": " + what;
+    return false;
+}
+
+bool PanelSession::apply(const Scenario& scenario, const ScenarioStep& s) {
     switch (s.kind) {
     case ScenarioStep::SET: host_.set_var(s.token, s.to); break;
     case ScenarioStep::SET_WORD: host_.set_var_low_word(s.token, s.word); break;
@@ -113,7 +120,6 @@ void PanelSession::apply(const ScenarioStep& s) {
         break;
     case ScenarioStep::EXPRESSION_NUMBER: host_.set_expression(s.expression, {.number = s.to}); break;
     case ScenarioStep::EXPRESSION_STRING: host_.set_expression(s.expression, {.string = s.text}); break;
-    case ScenarioStep::CLICK: click(s.x, s.y, s.right_button); break;
     case ScenarioStep::PILOT:
         if (!flying_) break;
         if (s.duration > 0) {
@@ -122,23 +128,69 @@ void PanelSession::apply(const ScenarioStep& s) {
             aircraft_.set_pilot(s.text, s.to);
         }
         break;
-    case ScenarioStep::HOLD:
-    case ScenarioStep::DRAG: {
-        PanelHit h = hit(s.x, s.y);
-        if (!h.gauge) break;
-        uint32_t button = s.right_button ? MOUSE_RIGHTSINGLE : MOUSE_LEFTSINGLE;
-        if (!h.gauge->placement->press(h.x, h.y, button)) break;
-        ActivePress press{h.gauge, s.time + s.duration, s.kind == ScenarioStep::DRAG, h.x, h.y, h.x, h.y, s.time};
-        if (press.dragging) gauge_point(*h.gauge, s.x1, s.y1, &press.x1, &press.y1);
-        presses_.push_back(press);
+    case ScenarioStep::CLICK:
+        if (!hit(s.x, s.y).gauge)
+            return step_fails(scenario, s, "click at " + std::to_string(s.x) + "," + std::to_string(s.y) + " hits no gauge");
+        click(s.x, s.y, s.right_button);
         break;
+    case ScenarioStep::HOLD:
+    case ScenarioStep::DRAG: return start_press(scenario, s);
     }
+    return true;
+}
+
+// A hold or a drag: the press now, then repeats or moves every cycle until
+// it ends. One mouse: a new press on a gauge takes over from any press that
+// is still going on it.
+bool PanelSession::start_press(const Scenario& scenario, const ScenarioStep& s) {
+    PanelHit h = hit(s.x, s.y);
+    if (!h.gauge)
+        return step_fails(scenario, s, std::string(s.kind == ScenarioStep::DRAG ? "drag from " : "hold at ") +
+                                           std::to_string(s.x) + "," + std::to_string(s.y) + " hits no gauge");
+    std::erase_if(presses_, [&](const ActivePress& p) { return p.gauge == h.gauge; });
+    uint32_t button = s.right_button ? MOUSE_RIGHTSINGLE : MOUSE_LEFTSINGLE;
+    if (!h.gauge->placement->press(h.x, h.y, button)) return true;  // on the gauge, off its click areas
+    ActivePress press{h.gauge, s.time + s.duration, s.kind == ScenarioStep::DRAG, h.x, h.y, h.x, h.y, s.time};
+    if (press.dragging) gauge_point(*h.gauge, s.x1, s.y1, &press.x1, &press.y1);
+    presses_.push_back(press);
+    return true;
+}
+
+// Repeats or moves the presses under way; with `ending`, only those whose
+// time is up, which are then released.
+void PanelSession::advance_presses(double t, bool ending) {
+    for (auto it = presses_.begin(); it != presses_.end();) {
+        bool ends = t >= it->until;
+        if (ends != ending) {
+            ++it;
+            continue;
+        }
+        Placement& p = *it->gauge->placement;
+        if (it->dragging) {
+            double f = it->until > it->start ? std::clamp((t - it->start) / (it->until - it->start), 0.0, 1.0) : 1.0;
+            p.press_move(static_cast<int>(std::lround(it->x0 + (it->x1 - it->x0) * f)),
+                         static_cast<int>(std::lround(it->y0 + (it->y1 - it->y0) * f)));
+        } else {
+            p.press_repeat();
+        }
+        if (ends) {
+            p.release();
+            it = presses_.erase(it);
+        } else {
+            ++it;
+        }
     }
 }
 
-void PanelSession::step_cycle(const Scenario& scenario) {
+bool PanelSession::step_cycle(const Scenario& scenario) {
+    if (!scenario_error_.empty()) return false;
     double t = host_.clock() - scenario_origin_;
-    while (next_step_ < scenario.steps.size() && scenario.steps[next_step_].time <= t) apply(scenario.steps[next_step_++]);
+    // Presses that end now are released before the steps of this cycle
+    // press again: a hold that ends where a drag on the same gauge begins
+    // leaves both to take effect.
+    advance_presses(t, true);
+    while (next_step_ < scenario.steps.size() && scenario.steps[next_step_].time <= t)
+        if (!apply(scenario, scenario.steps[next_step_++])) return false;
     for (auto it = ramps_.begin(); it != ramps_.end();) {
         const ScenarioStep& r = **it;
         double f = r.duration > 0 ? std::clamp((t - r.time) / r.duration, 0.0, 1.0) : 1.0;
@@ -151,55 +203,74 @@ void PanelSession::step_cycle(const Scenario& scenario) {
         aircraft_.set_pilot(r.text, it->from + (r.to - it->from) * f);
         it = f >= 1.0 ? pilot_ramps_.erase(it) : it + 1;
     }
-    for (auto it = presses_.begin(); it != presses_.end();) {
-        Placement& p = *it->gauge->placement;
-        if (it->dragging) {
-            double f = it->until > it->start ? std::clamp((t - it->start) / (it->until - it->start), 0.0, 1.0) : 1.0;
-            p.press_move(static_cast<int>(std::lround(it->x0 + (it->x1 - it->x0) * f)),
-                         static_cast<int>(std::lround(it->y0 + (it->y1 - it->y0) * f)));
-        } else {
-            p.press_repeat();
-        }
-        if (t >= it->until) {
-            p.release();
-            it = presses_.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    advance_presses(t, false);
+    advance_presses(t, true);  // presses of no length begun this cycle
     cycle();
+    return true;
 }
 
-void PanelSession::run_to(const Scenario& scenario, double t) {
-    while (host_.clock() - scenario_origin_ + 1e-9 < t) step_cycle(scenario);
+bool PanelSession::run_to(const Scenario& scenario, double t) {
+    while (host_.clock() - scenario_origin_ + 1e-9 < t)
+        if (!step_cycle(scenario)) return false;
+    return true;
+}
+
+void PanelSession::add_log_line(std::string line) {
+    if (log_sink_) log_sink_(line);
+    else log_.push_back(std::move(line));
+}
+
+void PanelSession::close_repeat_line() {
+    if (!repeat_line_.empty()) add_log_line(std::move(repeat_line_));
+    repeat_line_.clear();
+}
+
+void PanelSession::finish_log() { close_repeat_line(); }
+
+void PanelSession::set_log_sink(std::function<void(const std::string&)> sink) {
+    log_sink_ = std::move(sink);
+    if (!log_sink_) return;
+    for (const std::string& line : log_) log_sink_(line);
+    log_.clear();
+}
+
+std::vector<std::string> PanelSession::log() const {
+    std::vector<std::string> lines = log_.recent();
+    if (!repeat_line_.empty()) lines.push_back(repeat_line_);
+    return lines;
 }
 
 void PanelSession::note_changes() {
     // Gauges that keep the simulator in step send the same events every
     // cycle: a run of identical cycles is one line.
-    const auto& events = host_.events();
+    const RecentLog<KeyEvent>& events = host_.event_log();
     std::string block;
-    for (; events_seen_ < events.size(); ++events_seen_)
-        block += "key event " + std::to_string(events[events_seen_].id) + " value " +
-                 std::to_string(events[events_seen_].value) + "; ";
+    if (events_seen_ < events.first_kept()) {
+        block += "(" + std::to_string(events.first_kept() - events_seen_) + " key events not logged); ";
+        events_seen_ = events.first_kept();
+    }
+    for (; events_seen_ < events.total(); ++events_seen_) {
+        const KeyEvent& e = events[size_t(events_seen_ - events.first_kept())];
+        block += "key event " + std::to_string(e.id) + " value " + std::to_string(e.value) + "; ";
+    }
     if (!block.empty() && block == last_block_) {
-        if (repeats_++ == 0) {
-            log_.emplace_back();
-            repeat_line_ = log_.size() - 1;
-        }
-        log_[repeat_line_] = "          the same again every cycle (" + std::to_string(repeats_) + " cycles, until " +
-                             time_stamp(host_.clock()) + ")";
+        ++repeats_;
+        repeat_line_ = "          the same again every cycle (" + std::to_string(repeats_) + " cycles, until " +
+                       time_stamp(host_.clock()) + ")";
     } else if (!block.empty()) {
+        close_repeat_line();
         for (size_t from = 0, end; (end = block.find("; ", from)) != std::string::npos; from = end + 2)
-            log_.push_back(time_stamp(host_.clock()) + "  " + block.substr(from, end - from));
+            add_log_line(time_stamp(host_.clock()) + "  " + block.substr(from, end - from));
         last_block_ = block;
         repeats_ = 0;
     }
     for (auto& [id, visible] : host_.panels()) {
         auto seen = panels_seen_.find(id);
         if (seen != panels_seen_.end() && seen->second == visible) continue;
-        log_.push_back(time_stamp(host_.clock()) + "  panel window " + std::to_string(id) + (visible ? " shown" : " hidden"));
+        close_repeat_line();
+        add_log_line(time_stamp(host_.clock()) + "  panel window " + std::to_string(id) + (visible ? " shown" : " hidden"));
         last_block_.clear();
+        repeats_ = 0;
         panels_seen_[id] = visible;
     }
 }
@@ -210,13 +281,23 @@ Image PanelSession::render_gauge(const PlacedGauge& g, const RenderOptions& opti
     return renderer_.render(*g.placement, options);
 }
 
-Image PanelSession::render(const RenderOptions& options) {
-    Image screen(std::max(1, layout_.screen_width()), std::max(1, layout_.screen_height()), {12, 12, 14, 255});
+namespace {
+
+Rgba window_background(const PanelWindow& w, const RenderOptions& options) {
+    Rgba background = w.background;
+    if (options.night) background = {uint8_t(background.r / 3), uint8_t(background.g / 3), uint8_t(background.b / 3), 255};
+    return background;
+}
+
+constexpr Rgba kScreenColour{12, 12, 14, 255};
+
+}  // namespace
+
+Image PanelSession::render_full(const RenderOptions& options) {
+    Image screen(std::max(1, layout_.screen_width()), std::max(1, layout_.screen_height()), kScreenColour);
     for (const PanelWindow& w : layout_.windows) {
         if (!window_visible(w)) continue;
-        Rgba background = w.background;
-        if (options.night) background = {uint8_t(background.r / 3), uint8_t(background.g / 3), uint8_t(background.b / 3), 255};
-        fill_rect(screen, w.x, w.y, w.width, w.height, background);
+        fill_rect(screen, w.x, w.y, w.width, w.height, window_background(w, options));
         for (const PlacedGauge& g : gauges_) {
             if (g.window != &w) continue;
             Image picture = render_gauge(g, options);
@@ -226,6 +307,66 @@ Image PanelSession::render(const RenderOptions& options) {
         }
     }
     return screen;
+}
+
+PanelSession::Box PanelSession::gauge_box(const PlacedGauge& g) const {
+    const PanelWindow& w = *g.window;
+    int x0 = w.x + g.slot.x, y0 = w.y + g.slot.y;
+    return {std::max(x0, w.x), std::max(y0, w.y), std::min(x0 + g.width, w.x + w.width), std::min(y0 + g.height, w.y + w.height)};
+}
+
+// Draws one box of the screen again from the cached pictures: the screen's
+// colour, then every visible window and its gauges over it, in order.
+void PanelSession::compose(Box box, const RenderOptions& options) {
+    box = {std::max(box.x0, 0), std::max(box.y0, 0), std::min(box.x1, screen_.width), std::min(box.y1, screen_.height)};
+    if (box.x0 >= box.x1 || box.y0 >= box.y1) return;
+    fill_rect(screen_, box.x0, box.y0, box.x1 - box.x0, box.y1 - box.y0, kScreenColour);
+    for (const PanelWindow& w : layout_.windows) {
+        if (!window_visible(w)) continue;
+        ClipRect clip{std::max(box.x0, w.x), std::max(box.y0, w.y), std::min(box.x1, w.x + w.width),
+                      std::min(box.y1, w.y + w.height)};
+        if (clip.x0 >= clip.x1 || clip.y0 >= clip.y1) continue;
+        fill_rect(screen_, clip.x0, clip.y0, clip.x1 - clip.x0, clip.y1 - clip.y0, window_background(w, options));
+        for (size_t i = 0; i < gauges_.size(); ++i) {
+            const PlacedGauge& g = gauges_[i];
+            if (g.window != &w) continue;
+            draw_scaled(screen_, caches_[i].on_panel, w.x + g.slot.x, w.y + g.slot.y, 1, 1, 1.0, clip);
+        }
+    }
+}
+
+const Image& PanelSession::screen(const RenderOptions& options) {
+    int width = std::max(1, layout_.screen_width()), height = std::max(1, layout_.screen_height());
+    std::vector<bool> shown;
+    for (const PanelWindow& w : layout_.windows) shown.push_back(window_visible(w));
+    bool whole = !screen_valid_ || options.night != screen_night_ || shown != windows_shown_ ||
+                 screen_.width != width || screen_.height != height;
+    if (whole) screen_ = Image(width, height, kScreenColour);
+    caches_.resize(gauges_.size());
+    std::vector<Box> changed;
+    for (size_t i = 0; i < gauges_.size(); ++i) {
+        const PlacedGauge& g = gauges_[i];
+        if (!window_visible(*g.window)) continue;
+        GaugeCache& c = caches_[i];
+        if (!renderer_.render_layers(*g.placement, options, &c.layers) && !c.on_panel.empty()) continue;
+        const Image& picture = c.layers.picture;
+        c.on_panel = Image(g.width, g.height);
+        draw_scaled(c.on_panel, picture, 0, 0, double(g.width) / picture.width, double(g.height) / picture.height);
+        if (!whole) changed.push_back(gauge_box(g));
+    }
+    if (whole) compose({0, 0, width, height}, options);
+    for (const Box& b : changed) compose(b, options);
+    if (whole || !changed.empty()) ++screen_changes_;
+    screen_valid_ = true;
+    screen_night_ = options.night;
+    windows_shown_ = std::move(shown);
+    return screen_;
+}
+
+void PanelSession::redraw_all_gauges() {
+    // Forgetting the looks above the kept layers makes every one of them
+    // count as changed.
+    for (GaugeCache& c : caches_) c.layers.looks.resize(std::min(c.layers.looks.size(), c.layers.base_count));
 }
 
 Image PanelSession::contact_sheet(const RenderOptions& options, int cell) {
@@ -244,7 +385,11 @@ Image PanelSession::contact_sheet(const RenderOptions& options, int cell) {
         double w = picture.width * scale, h = picture.height * scale;
         draw_scaled(sheet, picture, cx + (cell - w) / 2, cy + (cell - h) / 2, scale, scale);
         std::string name = g.placement->name();
-        if (g.slot.has_parameters && !g.slot.parameters.empty()) name += " (" + g.slot.parameters + ")";
+        // The label fits its cell: a long parameter string is cut.
+        constexpr size_t kLabelParameters = 24;
+        if (g.slot.has_parameters && !g.slot.parameters.empty())
+            name += " (" + g.slot.parameters.substr(0, kLabelParameters) +
+                    (g.slot.parameters.size() > kLabelParameters ? "...)" : ")");
         draw_text(sheet, name, cx, cy + cell, cell, label, style);
     }
     return sheet;

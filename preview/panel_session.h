@@ -13,6 +13,7 @@
 #include "preview/panel_layout.h"
 #include "preview/renderer.h"
 #include "preview/scenario.h"
+#include "host/recent_log.h"
 #include "host/sim_host.h"
 
 namespace sim {
@@ -52,16 +53,20 @@ public:
     SimHost& host() { return host_; }
 
     // Plays the scenario up to time t (seconds), one host cycle at a time.
-    void run_to(const Scenario& scenario, double t);
+    // False when a step could not be played (a click that hits no gauge):
+    // scenario_error() names the scenario file and the step's line, and the
+    // run stops at that cycle.
+    bool run_to(const Scenario& scenario, double t);
     // One host cycle without a scenario.
     void cycle();
     // Plays one cycle of the scenario (for a live panel).
-    void play_cycle(const Scenario& scenario) { step_cycle(scenario); }
+    bool play_cycle(const Scenario& scenario) { return step_cycle(scenario); }
     // The scenario again from its beginning: its times count from now.
     void restart_scenario() {
-        next_step_ = 0, ramps_.clear(), presses_.clear(), pilot_ramps_.clear();
+        next_step_ = 0, ramps_.clear(), presses_.clear(), pilot_ramps_.clear(), scenario_error_.clear();
         scenario_origin_ = host_.clock();
     }
+    const std::string& scenario_error() const { return scenario_error_; }
     double time() const { return host_.clock(); }
 
     // The mouse at panel coordinates.
@@ -72,22 +77,53 @@ public:
     bool click(int x, int y, bool right_button);
     std::string tooltip(int x, int y);
 
-    // The whole screen: every visible window with its gauges.
-    Image render(const RenderOptions& options);
+    // The whole screen: every visible window with its gauges. Drawn again
+    // only where a gauge's picture changed since the last call, and within
+    // a gauge only from its first changed layer up.
+    const Image& screen(const RenderOptions& options);
+    Image render(const RenderOptions& options) { return screen(options); }
+    // Counts the screen() calls that changed a pixel of the screen.
+    uint64_t screen_changes() const { return screen_changes_; }
+    // The same screen drawn from nothing, every gauge from its background
+    // up (the reference the cached screen must match).
+    Image render_full(const RenderOptions& options);
+    // Makes the next screen() draw every gauge's moving parts again, as if
+    // all had changed (the gauges' unchanging layers stay kept).
+    void redraw_all_gauges();
     // Every placed gauge at its own size with its name, in a grid.
     Image contact_sheet(const RenderOptions& options, int cell = 220);
     const std::vector<RenderProblem>& problems() const { return renderer_.problems(); }
 
     // Key events and panel-window changes, one line each, with their times.
-    const std::vector<std::string>& log() const { return log_; }
+    // With a sink, each finished line goes to the sink (and is not kept);
+    // without one, the most recent lines are kept here. finish_log() hands over the
+    // line still open (a run of repeated cycles).
+    std::vector<std::string> log() const;
+    void set_log_sink(std::function<void(const std::string&)> sink);
+    void finish_log();
 
     bool window_visible(const PanelWindow& w) const { return host_.panel_visible(w.ident); }
 
 private:
-    void apply(const ScenarioStep& step);
-    void step_cycle(const Scenario& scenario);
+    bool apply(const Scenario& scenario, const ScenarioStep& step);
+    bool start_press(const Scenario& scenario, const ScenarioStep& step);
+    void advance_presses(double t, bool ending);
+    bool step_cycle(const Scenario& scenario);
+    bool step_fails(const Scenario& scenario, const ScenarioStep& step, const std::string& what);
     void note_changes();
+    void add_log_line(std::string line);
+    void close_repeat_line();
     Image render_gauge(const PlacedGauge& g, const RenderOptions& options);
+    // The screen's cached drawing.
+    struct GaugeCache {
+        GaugeLayers layers;
+        Image on_panel;  // the picture at its panel size
+    };
+    struct Box {
+        int x0, y0, x1, y1;
+    };
+    void compose(Box box, const RenderOptions& options);
+    Box gauge_box(const PlacedGauge& g) const;
 
     struct PilotRamp {
         const ScenarioStep* step;
@@ -113,11 +149,19 @@ private:
     double scenario_origin_ = 0;  // host clock at the scenario's time 0
     std::vector<const ScenarioStep*> ramps_;
     std::vector<ActivePress> presses_;
-    std::vector<std::string> log_;
-    size_t events_seen_ = 0;
+    std::string scenario_error_;
+    RecentLog<std::string> log_{4096};  // without a sink, the most recent lines
+    std::function<void(const std::string&)> log_sink_;
+    uint64_t events_seen_ = 0;
     std::string last_block_;
-    size_t repeats_ = 0, repeat_line_ = 0;
+    size_t repeats_ = 0;
+    std::string repeat_line_;  // the open line of a run of repeated cycles
     std::map<uint32_t, bool> panels_seen_;
+    std::vector<GaugeCache> caches_;
+    Image screen_;
+    bool screen_valid_ = false, screen_night_ = false;
+    uint64_t screen_changes_ = 0;
+    std::vector<bool> windows_shown_;
 };
 
 }  // namespace sim

@@ -1,23 +1,32 @@
 // morvane-preview's command line: flies a panel in the test host and shows
 // what the simulator would show: the panel at any moment of a scenario, a
-// contact sheet of every gauge, a frame sequence, the sound track and a log.
+// contact sheet of every gauge, a frame sequence or a video, the sound
+// track and a log. Every output is staged and moved into place only when
+// the whole run has succeeded.
 // The live panel (--serve) is handed to the caller's server.
 #include "preview/preview_cli.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/linux/sound_inspect.h"
 #include "preview/flightgear_panel.h"
+#include "preview/input_text.h"
 #include "preview/preview_support.h"
+#include "preview/staged_outputs.h"
+#include "preview/video_export.h"
 
 namespace {
 
@@ -45,7 +54,10 @@ void usage(FILE* out) {
         "  --sheet FILE      contact sheet of every gauge with its name\n"
         "                    (default: DIR/contact_sheet.png)\n"
         "  --frames DIR      also write the whole scenario as a PNG frame sequence\n"
-        "  --fps N           frames per second of --frames (default: 2)\n"
+        "  --video FILE      also write the whole scenario as a video with its sound\n"
+        "                    (.mp4 or .mkv; H.264 and AAC)\n"
+        "  --fps N           frames per second of --frames and --video (default: 2,\n"
+        "                    with --video 30)\n"
         "  --sound FILE      the sound track of what was played, as WAV\n"
         "                    (default: DIR/soundtrack.wav)\n"
         "  --log FILE        key events and panel-window changes (default: DIR/events.log)\n"
@@ -60,21 +72,43 @@ void usage(FILE* out) {
         "  --help            this text\n", sim::kFlightGearUsage);
 }
 
+// Everything the command line asks for.
+struct Options {
+    std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file, video;
+    std::vector<std::string> modules;
+    double at = -1, fps = -1, serve_port = -1;
+    bool night = false, run_at_once = false;
+    sim::FlightGearPanelOptions flightgear;
+};
+
+constexpr double kDefaultFrameRate = 2, kDefaultVideoRate = 30;
+
 bool make_folder(const std::string& path, std::string* error) {
-    if (path.empty()) return true;
+    if (path.empty()) {
+        *error = "an output folder name is empty";
+        return false;
+    }
     size_t slash = 0;
     while ((slash = path.find('/', slash + 1)) != std::string::npos) mkdir(path.substr(0, slash).c_str(), 0755);
     if (mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
         *error = path + ": cannot create the folder: " + std::strerror(errno);
         return false;
     }
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *error = path + ": is not a folder";
+        return false;
+    }
+    if (access(path.c_str(), W_OK) != 0) {
+        *error = path + ": cannot write in the folder: " + std::strerror(errno);
+        return false;
+    }
     return true;
 }
 
 bool parse_number(const std::string& text, double lo, double hi, double* out) {
-    char* end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end || !std::isfinite(v) || v < lo || v > hi) return false;
+    double v;
+    if (!sim::plain_decimal(text, &v) || v < lo || v > hi) return false;
     *out = v;
     return true;
 }
@@ -84,19 +118,11 @@ int fail(const std::string& message) {
     return 1;
 }
 
-}  // namespace
-
-namespace sim {
-
-int run_preview_command(int argc, char** argv, LiveServe serve) {
-    std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file;
-    std::vector<std::string> modules;
-    double at = -1, fps = 2, serve_port = -1;
-    bool night = false, run_at_once = false;
-    sim::FlightGearPanelOptions flightgear;
+// Reads the options; -1 to go on, else the exit status.
+int parse_options(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
         std::string fg_error;
-        if (sim::take_flightgear_option(argc, argv, &i, &flightgear, &fg_error)) {
+        if (sim::take_flightgear_option(argc, argv, &i, &o->flightgear, &fg_error)) {
             if (!fg_error.empty()) return fail(fg_error);
             continue;
         }
@@ -108,27 +134,31 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
             }
             return argv[++i];
         };
-        if (arg == "--layout") layout_file = value();
-        else if (arg == "--scenario") scenario_file = value();
-        else if (arg == "--module") modules.push_back(value());
-        else if (arg == "--out") out_dir = value();
-        else if (arg == "--png") png = value();
-        else if (arg == "--sheet") sheet = value();
-        else if (arg == "--frames") frames_dir = value();
-        else if (arg == "--sound") sound = value();
-        else if (arg == "--log") log_file = value();
-        else if (arg == "--night") night = true;
-        else if (arg == "--run") run_at_once = true;
+        static const std::pair<const char*, std::string Options::*> kFiles[] = {
+            {"--layout", &Options::layout_file}, {"--scenario", &Options::scenario_file}, {"--out", &Options::out_dir},
+            {"--png", &Options::png},           {"--sheet", &Options::sheet},            {"--frames", &Options::frames_dir},
+            {"--sound", &Options::sound},       {"--log", &Options::log_file},           {"--video", &Options::video}};
+        bool taken = false;
+        for (auto& [name, field] : kFiles) {
+            if (arg != name) continue;
+            o->*field = value();
+            if ((o->*field).empty()) return fail(arg + ": an empty name");
+            taken = true;
+        }
+        if (taken) continue;
+        if (arg == "--module") o->modules.push_back(value());
+        else if (arg == "--night") o->night = true;
+        else if (arg == "--run") o->run_at_once = true;
         else if (arg == "--at") {
             std::string v = value();
-            if (!parse_number(v, 0, 86400, &at)) return fail("--at: not a time in seconds: " + v);
+            if (!parse_number(v, 0, sim::kScenarioLimits.seconds, &o->at)) return fail("--at: not a time in seconds from 0 to 86400: " + v);
         } else if (arg == "--serve") {
             std::string v = value();
-            if (!parse_number(v, 0, 65535, &serve_port) || serve_port != std::floor(serve_port))
+            if (!parse_number(v, 0, 65535, &o->serve_port) || o->serve_port != std::floor(o->serve_port))
                 return fail("--serve: not a port number from 0 to 65535: " + v);
         } else if (arg == "--fps") {
             std::string v = value();
-            if (!parse_number(v, 0.01, 60, &fps)) return fail("--fps: not a frame rate from 0.01 to 60: " + v);
+            if (!parse_number(v, 0.01, 60, &o->fps)) return fail("--fps: not a frame rate from 0.01 to 60: " + v);
         } else if (arg == "--print-layout") {
             std::fputs(sim::kDefaultPanelLayout, stdout);
             return 0;
@@ -143,35 +173,246 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
             return fail("unknown option " + arg);
         }
     }
-    if (run_at_once && serve_port < 0) return fail("--run plays the scenario in the live panel: give --serve PORT too");
-    if (png.empty()) png = out_dir + "/panel.png";
-    if (sheet.empty()) sheet = out_dir + "/contact_sheet.png";
-    if (sound.empty()) sound = out_dir + "/soundtrack.wav";
-    if (log_file.empty()) log_file = out_dir + "/events.log";
+    if (o->run_at_once && o->serve_port < 0)
+        return fail("--run plays the scenario in the live panel: give --serve PORT too");
+    if (o->png.empty()) o->png = o->out_dir + "/panel.png";
+    if (o->sheet.empty()) o->sheet = o->out_dir + "/contact_sheet.png";
+    if (o->sound.empty()) o->sound = o->out_dir + "/soundtrack.wav";
+    if (o->log_file.empty()) o->log_file = o->out_dir + "/events.log";
+    if (o->fps < 0) o->fps = o->video.empty() ? kDefaultFrameRate : kDefaultVideoRate;
+    return -1;
+}
+
+// A line on the terminal that says how far a long run has come; nothing
+// when standard error is not a terminal (a log or a pipe).
+class Progress {
+public:
+    Progress() : on_(isatty(STDERR_FILENO) == 1) {}
+    void show(double done, double whole, int frames) {
+        if (!on_ || !(whole > 0)) return;
+        auto now = std::chrono::steady_clock::now();
+        if (shown_ && now - last_ < std::chrono::milliseconds(250)) return;
+        last_ = now;
+        shown_ = true;
+        if (frames >= 0)
+            std::fprintf(stderr, "\r%3.0f%%  %.0f of %.0f s, %d frames ", 100 * done / whole, done, whole, frames);
+        else
+            std::fprintf(stderr, "\r%3.0f%%  %.0f of %.0f s ", 100 * done / whole, done, whole);
+        std::fflush(stderr);
+    }
+    void done() {
+        if (on_ && shown_) std::fprintf(stderr, "\r%60s\r", "");
+    }
+
+private:
+    bool on_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point last_;
+};
+
+// One previewer run: the outputs it stages, the panel flown, and the
+// pictures, frames, video, sound and log it writes on the way.
+class PreviewRun {
+public:
+    PreviewRun(const Options& o, sim::PanelSession& session, const sim::Scenario& scenario)
+        : o_(o), session_(session), scenario_(scenario), options_{.night = o.night} {}
+
+    // Stages every output and opens the streams; false with the error.
+    bool start(std::string* error);
+    // Flies to the end, writing as it goes.
+    bool fly(double end, std::string* error);
+    // Writes what is left, then moves every output into place.
+    bool complete(std::string* error);
+    void report(const sim::SimHost& host) const;
+
+private:
+    bool stage_picture(const std::string& path, const sim::Image& image, std::string* error);
+    bool write_frame(std::string* error);
+    bool take_sound(std::string* error);
+
+    const Options& o_;
+    sim::PanelSession& session_;
+    const sim::Scenario& scenario_;
+    sim::RenderOptions options_;
+    sim::StagedOutputs outputs_;
+    sim::SoundTrackStream sound_;
+    sim::CheckedFile log_;
+    sim::VideoExport video_;
+    bool picture_written_ = false;
+    int frame_ = 0;
+    double next_frame_ = 0;
+    double at_ = 0;
+    uint64_t last_screen_ = 0;
+    double started_ = 0;
+};
+
+bool PreviewRun::stage_picture(const std::string& path, const sim::Image& image, std::string* error) {
+    std::string temp;
+    std::vector<uint8_t> bytes;
+    if (!outputs_.stage(path, &temp, error)) return false;
+    if (!sim::encode_png(image, &bytes, 3)) {
+        *error = path + ": cannot encode the picture";
+        return false;
+    }
+    return outputs_.write(temp, bytes, error);
+}
+
+bool PreviewRun::start(std::string* error) {
+    at_ = o_.at;
+    std::string temp;
+    if (!outputs_.stage(o_.log_file, &temp, error) || !log_.open(temp, o_.log_file, error)) return false;
+    session_.set_log_sink([this](const std::string& line) {
+        log_.write(line.data(), line.size());
+        log_.write("\n", 1);
+    });
+    if (!outputs_.stage(o_.sound, &temp, error) || !sound_.open(temp, o_.sound, error)) return false;
+    if (!o_.video.empty()) {
+        const sim::Image& screen = session_.screen(options_);
+        if (!outputs_.stage(o_.video, &temp, error) ||
+            !video_.open(temp, o_.video, screen.width, screen.height, o_.fps, true, sound_inspect::TRACK_RATE, error))
+            return false;
+    }
+    started_ = session_.time();
+    return true;
+}
+
+bool PreviewRun::take_sound(std::string* error) {
+    const std::vector<int16_t>& samples = sound_.take();
+    return o_.video.empty() || video_.add_sound(samples.data(), samples.size(), error);
+}
+
+bool PreviewRun::write_frame(std::string* error) {
+    const sim::Image& screen = session_.screen(options_);
+    if (!o_.frames_dir.empty()) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/frame_%05d.png", frame_);
+        if (!stage_picture(o_.frames_dir + name, screen, error)) return false;
+    }
+    if (!o_.video.empty()) {
+        bool same = frame_ > 0 && session_.screen_changes() == last_screen_;
+        if (!video_.add_frame(screen, same, error)) return false;
+        last_screen_ = session_.screen_changes();
+    }
+    ++frame_;
+    next_frame_ = started_ + frame_ / o_.fps;
+    return true;
+}
+
+bool PreviewRun::fly(double end, std::string* error) {
+    bool frames = !o_.frames_dir.empty() || !o_.video.empty();
+    Progress progress;
+    while (true) {
+        // Frames due by now show the panel as this cycle left it (frames
+        // may come faster than the host's cycles).
+        while (frames && session_.time() + 1e-9 >= next_frame_ && next_frame_ <= end + 1e-9)
+            if (!write_frame(error)) return false;
+        if (!picture_written_ && session_.time() + 1e-9 >= at_) {
+            if (!stage_picture(o_.png, session_.screen(options_), error)) return false;
+            picture_written_ = true;
+        }
+        if (session_.time() + 1e-9 >= end) break;
+        if (!session_.run_to(scenario_, std::min(end, session_.time() + session_.host().seconds_per_cycle))) {
+            *error = session_.scenario_error();
+            return false;
+        }
+        if (!take_sound(error)) return false;
+        progress.show(session_.time(), end, frames ? frame_ : -1);
+    }
+    progress.done();
+    if (!picture_written_) {
+        if (!stage_picture(o_.png, session_.screen(options_), error)) return false;
+        picture_written_ = true;
+    }
+    return true;
+}
+
+bool PreviewRun::complete(std::string* error) {
+    if (!stage_picture(o_.sheet, session_.contact_sheet(options_), error)) return false;
+    session_.finish_log();
+    if (!log_.close(error)) return false;
+    if (!take_sound(error) || !sound_.finish(error)) return false;
+    if (!o_.video.empty() && !video_.finish(error)) return false;
+    return outputs_.commit(error);
+}
+
+void PreviewRun::report(const sim::SimHost& host) const {
+    std::printf("panel at %.1f s: %s\n", std::min(at_, session_.time()), o_.png.c_str());
+    std::printf("contact sheet of %zu gauges: %s\n", session_.gauges().size(), o_.sheet.c_str());
+    if (!o_.frames_dir.empty()) std::printf("%d frames: %s\n", frame_, o_.frames_dir.c_str());
+    if (!o_.video.empty())
+        std::printf("video of %.1f s (%d frames at %g a second, %s): %s\n", session_.time(), frame_, o_.fps,
+                    video_.video_codec().c_str(), o_.video.c_str());
+    std::printf("log of key events and panel changes: %s\n", o_.log_file.c_str());
+    std::printf("sound track of %.1f s%s: %s\n", sound_.seconds(), sound_.anything_played() ? "" : " (silent)",
+                o_.sound.c_str());
+    for (const sim::RenderProblem& p : session_.problems()) std::printf("warning: %s\n", p.text().c_str());
+    for (const std::string& f : host.faults) std::printf("host fault: %s\n", f.c_str());
+}
+
+// How long the run goes: the whole scenario (its sound track, log and
+// frames are whole), and on to the picture's moment if that comes later;
+// never past an 'end' the scenario gives.
+bool run_end(const Options& o, const sim::Scenario& scenario, double* end, std::string* error) {
+    double at = o.at < 0 ? scenario.duration : o.at;
+    if (scenario.has_end && at > scenario.duration + 1e-9) {
+        char text[128];
+        std::snprintf(text, sizeof text, "--at %g: after the scenario's end (%g s)", o.at, scenario.duration);
+        *error = text;
+        return false;
+    }
+    *end = std::max(at, scenario.duration);
+    return true;
+}
+
+}  // namespace
+
+namespace sim {
+
+namespace {
+
+int run_preview(int argc, char** argv, LiveServe serve);
+
+}  // namespace
+
+int run_preview_command(int argc, char** argv, LiveServe serve) {
+    // The readers' bounds keep every run within memory; should the machine
+    // have less than that, the run still ends with a message and no output.
+    try {
+        return run_preview(argc, argv, serve);
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory (no output was written)");
+    }
+}
+
+namespace {
+
+int run_preview(int argc, char** argv, LiveServe serve) {
+    Options o;
+    if (int rc = parse_options(argc, argv, &o); rc >= 0) return rc;
 
     std::string error;
     sim::PanelLayout layout;
-    bool ok = layout_file.empty() ? sim::parse_panel_layout(sim::kDefaultPanelLayout, "built-in panel", &layout, &error)
-                                  : sim::load_panel_layout(layout_file, &layout, &error);
+    bool ok = o.layout_file.empty() ? sim::parse_panel_layout(sim::kDefaultPanelLayout, "built-in panel", &layout, &error)
+                                    : sim::load_panel_layout(o.layout_file, &layout, &error);
     if (!ok) return fail(error);
     sim::Scenario scenario;
-    ok = scenario_file.empty() ? sim::parse_scenario(sim::kDefaultScenario, "built-in scenario", &scenario, &error)
-                               : sim::load_scenario(scenario_file, &scenario, &error);
+    ok = o.scenario_file.empty() ? sim::parse_scenario(sim::kDefaultScenario, "built-in scenario", &scenario, &error)
+                                 : sim::load_scenario(o.scenario_file, &scenario, &error);
     if (!ok) return fail(error);
-    if (at < 0) at = scenario_file.empty() ? sim::kDefaultScenarioPictureTime : scenario.duration;
+    if (o.at < 0) o.at = o.scenario_file.empty() ? sim::kDefaultScenarioPictureTime : scenario.duration;
+    double end;
+    if (!run_end(o, scenario, &end, &error)) return fail(error);
 
     sim::SimHost host;
-    if (modules.empty()) modules = sim::default_module_paths();
+    std::vector<std::string> modules = o.modules.empty() ? sim::default_module_paths() : o.modules;
     for (const std::string& path : modules)
         if (!host.load_module(path, &error)) return fail(error);
-    if (!make_folder(out_dir, &error)) return fail(error);
-    if (!frames_dir.empty() && !make_folder(frames_dir, &error)) return fail(error);
 
     // FlightGear stands behind the variables and key events from the first
     // placement on.
     std::unique_ptr<fg::FlightGearLink> link;
-    if (flightgear.enabled) {
-        link = std::make_unique<fg::FlightGearLink>(flightgear.link);
+    if (o.flightgear.enabled) {
+        link = std::make_unique<fg::FlightGearLink>(o.flightgear.link);
         if (!link->open(&error)) return fail(error);
         host.attach(link.get());
     }
@@ -180,62 +421,30 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
         ~Detach() { host.attach(nullptr); }
     } detach{host};
 
-    sim::PreviewSound sound_track;
     sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/!link);
-    if (!session.place_all(layout_file.empty() ? "built-in panel" : layout_file, &error)) return fail(error);
-    sim::RenderOptions options{.night = night};
-    if (serve_port >= 0) {
+    if (!session.place_all(o.layout_file.empty() ? "built-in panel" : o.layout_file, &error)) return fail(error);
+    sim::RenderOptions options{.night = o.night};
+    if (o.serve_port >= 0) {
         if (!serve) return fail("--serve: this build has no live panel");
         std::string serve_error;
-        int rc = serve(session, scenario, options, static_cast<int>(serve_port), run_at_once, &serve_error);
+        int rc = serve(session, scenario, options, static_cast<int>(o.serve_port), o.run_at_once, &serve_error);
         return rc == 0 ? 0 : fail(serve_error);
     }
     if (link) {
+        if (!make_folder(o.out_dir, &error)) return fail(error);
         std::string fly_error;
-        int rc = sim::fly_with_flightgear(session, *link, options, png, log_file, flightgear.seconds, &fly_error);
+        int rc = sim::fly_with_flightgear(session, *link, options, o.png, o.log_file, o.flightgear.seconds, &fly_error);
         return rc == 0 ? 0 : fail(fly_error);
     }
 
-    // The whole scenario is played (its sound track and log are whole);
-    // the picture is taken on the way.
-    double end = std::max(at, scenario.duration);
-    int frame = 0;
-    double next_frame = 0;
-    bool picture_written = false;
-    auto write_panel = [&]() {
-        if (!sim::write_png(session.render(options), png, &error)) std::exit(fail(error));
-        picture_written = true;
-    };
-    while (true) {
-        if (!frames_dir.empty() && session.time() + 1e-9 >= next_frame) {
-            char name[64];
-            std::snprintf(name, sizeof name, "/frame_%05d.png", frame++);
-            if (!sim::write_png(session.render(options), frames_dir + name, &error)) return fail(error);
-            next_frame += 1.0 / fps;
-            std::fprintf(stderr, "\rframes: %d (%.0f of %.0f s)", frame, session.time(), end);
-        }
-        if (!picture_written && session.time() + 1e-9 >= at) write_panel();
-        if (session.time() + 1e-9 >= end) break;
-        session.run_to(scenario, std::min(end, session.time() + host.seconds_per_cycle));
-    }
-    if (!frames_dir.empty()) std::fprintf(stderr, "\n");
-    if (!picture_written) write_panel();
-    if (!sim::write_png(session.contact_sheet(options), sheet, &error)) return fail(error);
-
-    std::ofstream log(log_file);
-    if (!log) return fail(log_file + ": cannot open for writing");
-    for (const std::string& line : session.log()) log << line << "\n";
-    std::string sound_note;
-    if (!sound_track.save(sound, &sound_note)) std::fprintf(stderr, "morvane-preview: %s\n", sound_note.c_str());
-
-    std::printf("panel at %.1f s: %s\n", std::min(at, session.time()), png.c_str());
-    std::printf("contact sheet of %zu gauges: %s\n", session.gauges().size(), sheet.c_str());
-    if (!frames_dir.empty()) std::printf("%d frames: %s\n", frame, frames_dir.c_str());
-    std::printf("log of key events and panel changes (%zu lines): %s\n", session.log().size(), log_file.c_str());
-    if (!sound_note.empty()) std::printf("sound track: %s\n", sound_note.c_str());
-    for (const sim::RenderProblem& p : session.problems()) std::printf("warning: %s\n", p.text().c_str());
-    for (const std::string& f : host.faults) std::printf("host fault: %s\n", f.c_str());
+    if (!make_folder(o.out_dir, &error)) return fail(error);
+    if (!o.frames_dir.empty() && !make_folder(o.frames_dir, &error)) return fail(error);
+    PreviewRun run(o, session, scenario);
+    if (!run.start(&error) || !run.fly(end, &error) || !run.complete(&error)) return fail(error);
+    run.report(host);
     return 0;
 }
+
+}  // namespace
 
 }  // namespace sim

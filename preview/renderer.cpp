@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "host/sim_host.h"
 #include "preview/text_render.h"
@@ -26,13 +27,24 @@ Rgba lit(Rgba c, double light) {
     return {f(c.r), f(c.g), f(c.b), c.a};
 }
 
+// A canvas coordinate from a position that may be anything a hostile value
+// makes of it (NaN, infinite, far off the canvas): clamped well outside any
+// canvas first, so the conversion to int is always defined.
+int pixel_floor(double v) {
+    constexpr double kFar = 1 << 30;
+    if (!(v > -kFar)) return -(1 << 30);
+    if (!(v < kFar)) return 1 << 30;
+    return static_cast<int>(std::floor(v));
+}
+int pixel_ceil(double v) { return v == std::floor(v) ? pixel_floor(v) : pixel_floor(v) + 1; }
+
 // A window that clips what is drawn: only where the mask is opaque.
 struct Mask {
     const Image* image = nullptr;
     double x = 0, y = 0;
     bool allows(int px, int py) const {
         if (!image) return true;
-        int mx = static_cast<int>(std::floor(px - x)), my = static_cast<int>(std::floor(py - y));
+        int mx = pixel_floor(px - x), my = pixel_floor(py - y);
         return image->inside(mx, my) && image->at(mx, my).a > 0;
     }
 };
@@ -42,7 +54,10 @@ struct Mask {
 void draw_transformed(Image& canvas, const Image& src, double ax, double ay, double dx, double dy, double degrees,
                       double sx, double sy, double light, const Mask& mask = {}) {
     if (src.empty() || !std::isfinite(degrees) || !std::isfinite(dx) || !std::isfinite(dy)) return;
-    if (!(sx > 0) || !(sy > 0)) return;
+    if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy)) return;
+    // A turn of any size is a turn within one revolution (a needle may be
+    // fed a value millions of turns round).
+    degrees = std::fmod(degrees, 360.0);
     // Most of a panel is bitmaps drawn unturned at whole pixels: copied
     // pixel for pixel, without sampling.
     double ox = dx - ax * sx, oy = dy - ay * sy;
@@ -71,8 +86,8 @@ void draw_transformed(Image& canvas, const Image& src, double ax, double ay, dou
             min_y = std::min(min_y, py), max_y = std::max(max_y, py);
         }
     }
-    int x0 = std::max(0, static_cast<int>(std::floor(min_x))), x1 = std::min(canvas.width, static_cast<int>(std::ceil(max_x)));
-    int y0 = std::max(0, static_cast<int>(std::floor(min_y))), y1 = std::min(canvas.height, static_cast<int>(std::ceil(max_y)));
+    int x0 = std::max(0, pixel_floor(min_x)), x1 = std::min(canvas.width, pixel_ceil(max_x));
+    int y0 = std::max(0, pixel_floor(min_y)), y1 = std::min(canvas.height, pixel_ceil(max_y));
     for (int py = y0; py < y1; ++py) {
         for (int px = x0; px < x1; ++px) {
             if (!mask.allows(px, py)) continue;
@@ -110,18 +125,100 @@ const Image* GaugeRenderer::bitmap(const Placement& p, int32_t id) {
     return image;
 }
 
-Image GaugeRenderer::render(const Placement& p, const RenderOptions& options) {
-    int w = p.width, h = p.height;
-    if ((w <= 0 || h <= 0) && p.element_count() > 0) {
-        if (const Image* background = bitmap(p, p.element(0).bitmap)) w = background->width, h = background->height;
+bool ElementLook::operator==(const ElementLook& o) const {
+    return numbers.size() == o.numbers.size() && text == o.text &&
+           std::memcmp(numbers.data(), o.numbers.data(), numbers.size() * sizeof(double)) == 0;
+}
+
+void GaugeRenderer::canvas_size(const Placement& p, int* w, int* h) {
+    *w = p.width, *h = p.height;
+    if ((*w <= 0 || *h <= 0) && p.element_count() > 0) {
+        if (const Image* background = bitmap(p, p.element(0).bitmap)) *w = background->width, *h = background->height;
     }
-    Image canvas(std::max(w, 1), std::max(h, 1));
-    for (const DrawnElement& d : p.drawn()) {
+    *w = std::max(*w, 1), *h = std::max(*h, 1);
+}
+
+void GaugeRenderer::draw_range(Image& canvas, const Placement& p, size_t from, size_t to, const RenderOptions& options) {
+    const std::vector<DrawnElement>& drawn = p.drawn();
+    for (size_t i = from; i < to && i < drawn.size(); ++i) {
+        const DrawnElement& d = drawn[i];
         if (d.hidden) continue;
         double light = options.night && !d.lit ? kNightDim : 1.0;
         draw_element(canvas, p, d, light);
     }
+}
+
+Image GaugeRenderer::render(const Placement& p, const RenderOptions& options) {
+    int w, h;
+    canvas_size(p, &w, &h);
+    Image canvas(w, h);
+    draw_range(canvas, p, 0, p.drawn().size(), options);
     return canvas;
+}
+
+ElementLook GaugeRenderer::look_of(const DrawnElement& d, const RenderOptions& options) {
+    ElementLook look;
+    const ElementHeader& e = *d.record;
+    bool dimmed = options.night && !d.lit;
+    if (d.hidden) {
+        look.numbers = {-1.0};
+        return look;
+    }
+    look.numbers = {double(d.kind), double(d.bitmap), double(e.x), double(e.y), double(dimmed)};
+    auto add = [&](std::initializer_list<double> values) { look.numbers.insert(look.numbers.end(), values); };
+    switch (d.kind) {
+    case ELEMENT_NEEDLE: add({double(e.offset_x), double(e.offset_y), d.angle}); break;
+    case ELEMENT_SLIDER: add({d.dx, d.dy}); break;
+    case ELEMENT_ICON: add({double(d.image)}); break;
+    case ELEMENT_MOVING_IMAGE: {
+        auto* m = reinterpret_cast<const MovingImageElement*>(d.record);
+        add({d.value, d.value_y, m->min_x, m->max_x, m->min_y, m->max_y});
+        break;
+    }
+    case ELEMENT_SPRITE: {
+        auto* s = reinterpret_cast<const SpriteElement*>(d.record);
+        add({double(e.offset_x), double(e.offset_y), d.dx, d.dy, d.rotation, double(s->texture_scale_x),
+             double(s->texture_scale_y)});
+        break;
+    }
+    case ELEMENT_STRING: {
+        auto* s = reinterpret_cast<const StringElement*>(d.record);
+        add({double(s->box_width), double(s->box_height), double(s->text_colour), double(s->background_colour),
+             double(s->font_weight), double(s->layout_flags)});
+        look.text = d.text;
+        break;
+    }
+    default: break;
+    }
+    return look;
+}
+
+bool GaugeRenderer::render_layers(const Placement& p, const RenderOptions& options, GaugeLayers* layers) {
+    int w, h;
+    canvas_size(p, &w, &h);
+    std::vector<ElementLook> looks;
+    looks.reserve(p.drawn().size());
+    for (const DrawnElement& d : p.drawn()) looks.push_back(look_of(d, options));
+    GaugeLayers& c = *layers;
+    if (c.valid && (c.picture.width != w || c.picture.height != h)) c.valid = false;
+    if (c.valid && looks == c.looks) return false;
+    size_t unchanged = 0;
+    if (c.valid)
+        while (unchanged < looks.size() && unchanged < c.looks.size() && looks[unchanged] == c.looks[unchanged]) ++unchanged;
+    // The base holds the lower layers that have not changed: it is drawn
+    // afresh only when a layer inside it changed, and grows when the first
+    // change lies higher up the chain than before.
+    if (!c.valid || unchanged < c.base_count) {
+        c.base = Image(w, h);
+        c.base_count = 0;
+    }
+    draw_range(c.base, p, c.base_count, unchanged, options);
+    c.base_count = unchanged;
+    c.picture = c.base;
+    draw_range(c.picture, p, unchanged, looks.size(), options);
+    c.looks = std::move(looks);
+    c.valid = true;
+    return true;
 }
 
 void GaugeRenderer::draw_element(Image& canvas, const Placement& p, const DrawnElement& d, double light) {
@@ -196,7 +293,9 @@ void GaugeRenderer::draw_string(Image& canvas, const DrawnElement& d, double lig
     TextStyle style;
     style.colour = lit(colour_of(s->text_colour), light);
     style.bold = s->font_weight >= 600;
-    style.pixel_height = std::max(6.0, s->box_height * 0.8);
+    // A text box of any height gets letters no taller than a panel can
+    // show.
+    style.pixel_height = std::clamp(s->box_height * 0.8, 6.0, 512.0);
     style.centre_x = (s->layout_flags & 0x1) != 0;
     style.centre_y = (s->layout_flags & 0x4) != 0;
     draw_text(canvas, d.text, s->header.x, s->header.y, s->box_width, s->box_height, style);

@@ -13,9 +13,11 @@
 //   at 55    expression "(A:TAILWHEEL LOCK ON,number)" number 1
 //   at 60    pilot throttle 0.8         a pilot control of the aircraft
 //   at 60    pilot pitch 8 3            moved to 8 over 3 s
-//   end 120                             the scenario's length
+//   end 120                             the scenario's length: the run ends there
 //
-// '#' starts a comment.
+// '#' starts a comment. Numbers are plain decimal (a set or expression
+// value may also be nan, inf or -inf; a setword word may be 0x and up to
+// eight hexadecimal digits). Limits: see kScenarioLimits.
 #pragma once
 
 #include <cstdint>
@@ -40,8 +42,20 @@ struct ScenarioStep {
 
 struct Scenario {
     std::vector<ScenarioStep> steps;  // in time order (stable for equal times)
-    double duration = 0;
+    double duration = 0;              // the run ends here ('end', else the last step's end)
+    bool has_end = false;             // an 'end' line set the duration
+    std::string file;                 // the name errors give
 };
+
+// What a scenario file may hold.
+struct ScenarioLimits {
+    size_t file_bytes = 4 * 1024 * 1024;
+    size_t steps = 100000;
+    double seconds = 24 * 3600.0;  // times, durations and the end
+    size_t text_bytes = 256;       // an expression or its string answer
+    int coordinate = 16384;        // panel coordinates, 0 to this
+};
+inline constexpr ScenarioLimits kScenarioLimits{};
 
 // Reads a scenario; false with `error` as "file:line: what is wrong".
 bool parse_scenario(const std::string& text, const std::string& file_name, Scenario* scenario, std::string* error);

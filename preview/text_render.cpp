@@ -38,16 +38,20 @@ Fonts& fonts() {
     return f;
 }
 
+constexpr int kLongestLine = 1 << 16;
+
 // Walks the glyphs of a line, calling fn(bitmap, pen_x_of_bitmap_left, top).
 template <typename Fn>
 int layout(FT_Face face, const std::string& text, double pixel_height, Fn fn) {
-    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::max(1.0, std::round(pixel_height))));
+    double size = std::round(pixel_height);
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size >= 1 ? std::min(size, 1024.0) : 1.0));
     int pen = 0;
     for (unsigned char c : text) {
         if (FT_Load_Char(face, c, FT_LOAD_RENDER)) continue;
         FT_GlyphSlot g = face->glyph;
         fn(g->bitmap, pen + g->bitmap_left, g->bitmap_top);
         pen += static_cast<int>(g->advance.x >> 6);
+        if (pen > kLongestLine) break;  // nothing further can be on a picture
     }
     return pen;
 }
@@ -67,22 +71,27 @@ bool draw_text(Image& image, const std::string& text, int box_x, int box_y, int 
         if (error) *error = fonts().error;
         return false;
     }
+    // Only the part of the box on the picture can show anything: a hostile
+    // box is cut to it before any arithmetic on its corners.
+    int64_t bx0 = std::max<int64_t>(box_x, 0), by0 = std::max<int64_t>(box_y, 0);
+    int64_t bx1 = std::min<int64_t>(int64_t(box_x) + box_w, image.width);
+    int64_t by1 = std::min<int64_t>(int64_t(box_y) + box_h, image.height);
+    if (bx1 <= bx0 || by1 <= by0 || box_w <= 0 || box_h <= 0) return true;
     int width = text_width(text, style);
     int ascender = static_cast<int>(face->size->metrics.ascender >> 6);
     int descender = static_cast<int>(-(face->size->metrics.descender >> 6));
     int line = ascender + descender;
-    int origin_x = box_x + (style.centre_x ? (box_w - width) / 2 : 0);
-    int baseline = box_y + (style.centre_y ? (box_h - line) / 2 : 0) + ascender;
+    int64_t origin_x = box_x + (style.centre_x ? (int64_t(box_w) - width) / 2 : 0);
+    int64_t baseline = box_y + (style.centre_y ? (int64_t(box_h) - line) / 2 : 0) + ascender;
     layout(face, text, style.pixel_height, [&](const FT_Bitmap& bm, int left, int top) {
         for (unsigned row = 0; row < bm.rows; ++row) {
             for (unsigned col = 0; col < bm.width; ++col) {
-                int x = origin_x + left + static_cast<int>(col), y = baseline - top + static_cast<int>(row);
-                if (x < box_x || y < box_y || x >= box_x + box_w || y >= box_y + box_h || !image.inside(x, y))
-                    continue;
+                int64_t x = origin_x + left + int64_t(col), y = baseline - top + int64_t(row);
+                if (x < bx0 || y < by0 || x >= bx1 || y >= by1) continue;
                 uint8_t coverage = bm.buffer[row * bm.pitch + col];
                 Rgba c = style.colour;
                 c.a = static_cast<uint8_t>(c.a * coverage / 255);
-                blend(image.at(x, y), c);
+                blend(image.at(int(x), int(y)), c);
             }
         }
     });

@@ -11,6 +11,7 @@ packages=(
   googletest libbenchmark-dev
   clang libclang-rt-14-dev               # sanitizers and libFuzzer
   libpng-dev libfreetype-dev fonts-dejavu-core  # the previewer's images and text
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev  # the previewer's --video
   libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev  # the live panel's HTTP server
   chromium                               # the live panel's browser test
   espeak-ng sox                          # regenerating the call-out recordings

@@ -249,9 +249,9 @@ TEST_F(ThrottleQuadrantTest, TheTailWheelLeverShowsAndTogglesTheLock) {
     }
 
     // The tooltip reads the stored answer and evaluates nothing itself.
-    size_t evaluated = host.expressions_evaluated.size();
+    uint64_t evaluated = host.expressions_evaluated.total();
     quadrant->tooltip(220, 210);
-    EXPECT_EQ(host.expressions_evaluated.size(), evaluated);
+    EXPECT_EQ(host.expressions_evaluated.total(), evaluated);
 
     host.clear_events();
     EXPECT_TRUE(quadrant->click(220, 210));

@@ -349,11 +349,13 @@ void mix(double seconds) {
             b->position = 0;
         }
     }
-    if (out.empty() || first >= limit) return;
-    const size_t kept_end = last < limit ? last : limit;
+    // Kept from the samples already taken on, up to the limit.
+    const size_t origin = s.track_origin;
+    if (out.empty() || last <= origin || first - std::min(first, origin) >= limit) return;
+    const size_t kept_end = last - origin < limit ? last - origin : limit;
     if (s.track.size() < kept_end) s.track.resize(kept_end, 0);
-    for (size_t i = first; i < kept_end; ++i) {
-        double v = s.track[i] + out[i - first] * 32767.0;
+    for (size_t i = std::max(first, origin) - origin; i < kept_end; ++i) {
+        double v = s.track[i] + out[i + origin - first] * 32767.0;
         s.track[i] = int16_t(v > 32767 ? 32767 : v < -32768 ? -32768 : std::lround(v));
     }
 }
@@ -367,6 +369,7 @@ void reset_devices() {
     s.played.clear();
     s.object_events.clear();
     s.track.clear();
+    s.track_origin = 0;
 }
 
 }  // namespace sound_layer

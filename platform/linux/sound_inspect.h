@@ -111,8 +111,12 @@ double clock();
 
 // The output track: every played buffer mixed at its volume, mono 16-bit.
 constexpr uint32_t TRACK_RATE = 22050;
-// Samples from time 0 to the clock (silence where nothing played).
+// Samples from time 0 (or the last take_track) to the clock, silence
+// where nothing played.
 std::vector<int16_t> track();
+// The samples from the last take to the clock, handed over and no longer
+// kept: a long run streams its track out this way in bounded memory.
+std::vector<int16_t> take_track();
 // Root mean square of the track between two times, full scale = 1.
 double track_level(double from_seconds, double to_seconds);
 // Writes the track as a PCM wave file; false with error naming the file.

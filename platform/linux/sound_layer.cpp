@@ -94,21 +94,33 @@ double clock() { return state().clock; }
 
 std::vector<int16_t> track() {
     std::vector<int16_t> samples = state().track;
-    size_t now = size_t(std::llround(state().clock * TRACK_RATE));
+    size_t now = size_t(std::llround(state().clock * TRACK_RATE)) - state().track_origin;
     size_t limit = size_t(state().track_limit_seconds * TRACK_RATE);
     if (now > limit) now = limit;
     if (samples.size() < now) samples.resize(now, 0);
     return samples;
 }
 
+std::vector<int16_t> take_track() {
+    sound_layer::State& s = state();
+    size_t now = size_t(std::llround(s.clock * TRACK_RATE));
+    if (now < s.track_origin) now = s.track_origin;
+    std::vector<int16_t> samples;
+    samples.swap(s.track);
+    samples.resize(now - s.track_origin, 0);
+    s.track_origin = now;
+    return samples;
+}
+
 double track_level(double from_seconds, double to_seconds) {
     const std::vector<int16_t>& t = state().track;
+    const size_t origin = state().track_origin;
     if (!(to_seconds > from_seconds) || from_seconds < 0) return 0;
     size_t first = size_t(from_seconds * TRACK_RATE), last = size_t(to_seconds * TRACK_RATE);
     if (last <= first) return 0;
     double sum = 0;
     for (size_t i = first; i < last; ++i) {
-        double v = i < t.size() ? t[i] / 32768.0 : 0.0;
+        double v = i >= origin && i - origin < t.size() ? t[i - origin] / 32768.0 : 0.0;
         sum += v * v;
     }
     return std::sqrt(sum / double(last - first));

@@ -38,7 +38,8 @@ struct State {
 
     double clock = 0;
     double track_limit_seconds = 600;
-    std::vector<int16_t> track;  // from time 0 to the last sound mixed
+    std::vector<int16_t> track;  // from track_origin to the last sound mixed
+    size_t track_origin = 0;     // samples already taken (see take_track)
 
     std::vector<Owned<SoftDevice>> devices;
     std::vector<Owned<SoftBuffer>> buffers;

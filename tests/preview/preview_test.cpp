@@ -51,21 +51,22 @@ TEST(PanelLayoutReader, ReadsWindowsAndGauges) {
 
 TEST(PanelLayoutReader, BadInputNamesFileLineAndProblem) {
     EXPECT_EQ(layout_error("[Window00]\nsize=10,10\ngauge00=Airspeed, x, 3\n"),
-              "test.cfg:3: gauge position must be whole numbers, got 'x,3'");
+              "test.cfg:3: gauge position must be whole numbers from -8192 to 8192, got 'x,3'");
     EXPECT_EQ(layout_error("[Window00]\nsize=10\n"),
-              "test.cfg:2: size needs two whole numbers from 1 to 16384, got '10'");
+              "test.cfg:2: size needs two whole numbers from 1 to 8192, got '10'");
     EXPECT_EQ(layout_error("size=10,10\n"), "test.cfg:1: 'size' stands outside any [WindowNN] section");
     EXPECT_EQ(layout_error("[Window00\n"), "test.cfg:1: section header is not closed: '[Window00'");
-    EXPECT_EQ(layout_error("[Panel]\n"), "test.cfg:1: unknown section [Panel]");
+    EXPECT_EQ(layout_error("[Panel]\n"), "test.cfg:1: unknown section '[Panel]'");
     EXPECT_EQ(layout_error("[Window00]\nsize=5,5\nfoo=1\n"), "test.cfg:3: unknown key 'foo'");
     EXPECT_EQ(layout_error("[Window00]\nsize=5,5\ngauge00=A, 1, 2, -4\n"),
-              "test.cfg:3: gauge width must be a whole number from 1 to 16384, got '-4'");
+              "test.cfg:3: gauge width must be a whole number from 1 to 2048, got '-4'");
     EXPECT_EQ(layout_error("[Window00]\nsize=5,5\ngauge00=A, 1\n"), "test.cfg:3: gauge needs Module!Gauge, x, y: 'A, 1'");
-    EXPECT_EQ(layout_error("[Window00]\nsize=5,5\n[Window00]\n"), "test.cfg:3: window section [Window00] appears twice");
+    EXPECT_EQ(layout_error("[Window00]\nsize=5,5\n[Window00]\n"),
+              "test.cfg:3: window section [Window00] appears twice (first at line 1)");
     EXPECT_EQ(layout_error("[Window00]\nsize=99999999999999999999,5\n"),
-              "test.cfg:2: size needs two whole numbers from 1 to 16384, got '99999999999999999999,5'");
-    EXPECT_EQ(layout_error("[Window00]\n"), "test.cfg: [Window00] has no size");
-    EXPECT_EQ(layout_error(""), "test.cfg:0: no [WindowNN] section");
+              "test.cfg:2: size needs two whole numbers from 1 to 8192, got '99999999999999999999,5'");
+    EXPECT_EQ(layout_error("\n[Window00]\n"), "test.cfg:2: [Window00] has no size=");
+    EXPECT_EQ(layout_error(""), "test.cfg: whole file: no [WindowNN] section");
     EXPECT_EQ(layout_error(std::string("[Window00]\nsize=5,5\0\n", 21)), "test.cfg:2: line holds a NUL byte");
 }
 
@@ -73,7 +74,7 @@ TEST(PanelLayoutReader, MissingFileIsNamed) {
     sim::PanelLayout layout;
     std::string error;
     EXPECT_FALSE(sim::load_panel_layout("/nonexistent/panel.cfg", &layout, &error));
-    EXPECT_EQ(error, "/nonexistent/panel.cfg: cannot open the panel layout");
+    EXPECT_EQ(error, "/nonexistent/panel.cfg: cannot open the panel layout: No such file or directory");
 }
 
 TEST(PanelLayoutReader, BuiltInPanelPlacesEveryGaugeOfBothModules) {
@@ -117,16 +118,17 @@ TEST(ScenarioReader, ReadsStepsInTimeOrder) {
 
 TEST(ScenarioReader, BadInputNamesFileLineAndProblem) {
     EXPECT_EQ(scenario_error("at 1 set 61\n"), "fly.txt:1: set: usage: set TOKEN VALUE");
-    EXPECT_EQ(scenario_error("\nat x set 61 1\n"), "fly.txt:2: time must be seconds from 0 to 86400, got 'x'");
-    EXPECT_EQ(scenario_error("at -1 set 61 1\n"), "fly.txt:1: time must be seconds from 0 to 86400, got '-1'");
+    EXPECT_EQ(scenario_error("\nat x set 61 1\n"), "fly.txt:2: time must be seconds from 0 to 86400 in plain decimal, got 'x'");
+    EXPECT_EQ(scenario_error("at -1 set 61 1\n"), "fly.txt:1: time must be seconds from 0 to 86400 in plain decimal, got '-1'");
     EXPECT_EQ(scenario_error("at 1 fly 61 1\n"), "fly.txt:1: unknown command 'fly'");
     EXPECT_EQ(scenario_error("set 61 1\n"), "fly.txt:1: a step starts with 'at TIME' (or 'end TIME'), got 'set'");
-    EXPECT_EQ(scenario_error("at 1 set 0 1\n"), "fly.txt:1: a token is a whole number from 1 up, got '0'");
+    EXPECT_EQ(scenario_error("at 1 set 0 1\n"), "fly.txt:1: a token is a whole decimal number from 1 up, got '0'");
     EXPECT_EQ(scenario_error("at 1 click 10 -5\n"),
               "fly.txt:1: panel coordinates are whole numbers from 0 to 16384, got '10 -5'");
     EXPECT_EQ(scenario_error("at 1 click 10 5 middle\n"), "fly.txt:1: button is 'left' or 'right', got 'middle'");
-    EXPECT_EQ(scenario_error("at 1 ramp 61 0 inf 3\n"), "fly.txt:1: ramp: FROM and TO must be finite numbers");
-    EXPECT_EQ(scenario_error("at 1 setword 16 0x1FFFFFFFF\n"), "fly.txt:1: setword: not a 32-bit word: '0x1FFFFFFFF'");
+    EXPECT_EQ(scenario_error("at 1 ramp 61 0 inf 3\n"), "fly.txt:1: ramp: FROM and TO must be plain decimal numbers, got '0 inf'");
+    EXPECT_EQ(scenario_error("at 1 setword 16 0x1FFFFFFFF\n"), 
+              "fly.txt:1: setword: not a 32-bit word (decimal, or 0x and hex digits): '0x1FFFFFFFF'");
     EXPECT_EQ(scenario_error("at 1 expression \"(A:X\n"), "fly.txt:1: a quoted text is not closed");
     EXPECT_EQ(scenario_error("at 1 failure 3 maybe\n"), "fly.txt:1: failure: 'on' or 'off', got 'maybe'");
     EXPECT_EQ(scenario_error("end forever\n"), "fly.txt:1: end needs a time in seconds from 0 to 86400");
