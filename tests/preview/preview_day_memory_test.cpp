@@ -68,15 +68,16 @@ TEST(PreviewLongRun, ADayOfFlightKeepsMemoryFlat) {
     size_t heap_after_a_day = heap_in_use();
     ASSERT_GT(after_an_hour, 0);
 
-    // The panel kept talking to the simulator all day (13,800 cycles from
-    // the first hour to the end of the day) ...
-    EXPECT_GT(host.event_log().total(), events_after_an_hour + 4 * 13800);
-    EXPECT_GT(host.service_calls.total(), 3u * 13800);
+    // The panel kept talking to the simulator all day, more than its logs
+    // keep ...
+    EXPECT_GT(host.event_log().total(), events_after_an_hour);
+    EXPECT_GT(host.event_log().total(), 2 * host.event_log().keep());
+    EXPECT_GT(host.service_calls.total(), 2 * host.service_calls.keep());
     // ... and every log kept only its recent entries.
     EXPECT_LE(host.events().size(), 2 * host.event_log().keep());
     EXPECT_LE(host.service_calls.size(), 2 * host.service_calls.keep());
     EXPECT_LE(host.expressions_evaluated.size(), 2 * host.expressions_evaluated.keep());
-    EXPECT_LE(session.log().size(), 100u);
+    EXPECT_LE(session.log().size(), 4096u + 1);
     EXPECT_LT(double(heap_after_a_day) - double(heap_after_an_hour), 512 * 1024.0)
         << "heap in use " << heap_after_an_hour << " bytes after an hour, " << heap_after_a_day << " after a day";
     if (kResidentMeansLive)

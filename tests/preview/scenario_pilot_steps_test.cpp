@@ -36,7 +36,7 @@ TEST(ScenarioPilotSteps, BadStepsNameTheLineAndWhatIsWrong) {
     EXPECT_EQ(scenario_error("at 1 pilot throttle 1.2\n"), "fly.txt:1: pilot: throttle takes a number from 0 to 1, got '1.2'");
     EXPECT_EQ(scenario_error("at 1 pilot bank nan\n"), "fly.txt:1: pilot: bank takes a number from -45 to 45, got 'nan'");
     EXPECT_EQ(scenario_error("at 1 pilot pitch\n"), "fly.txt:1: pilot: usage: pilot CONTROL VALUE [SECONDS]");
-    EXPECT_EQ(scenario_error("at 1 pilot pitch 3 -1\n"), "fly.txt:1: a duration is seconds from 0 up, got '-1'");
+    EXPECT_EQ(scenario_error("at 1 pilot pitch 3 -1\n"), "fly.txt:1: a duration is seconds from 0 to 86400, got '-1'");
 }
 
 TEST(ScenarioPilotSteps, ThePanelSessionMovesTheAircraftsControls) {
