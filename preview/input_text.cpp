@@ -10,6 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 
+// Windows (where the trace tool reads scenarios too) has neither flag.
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0
+#endif
+
 namespace sim {
 
 namespace {
