@@ -43,10 +43,12 @@ void expect_still_serving(int port) {
 }
 
 TEST(LivePanelAttacks, ARequestThatGaveUpLeavesNoTaskOnADeadFrame) {
-    // A valid layout with a huge window, and three tooltip requests whose
-    // clients give up before the panel thread comes to them.
+    // A valid layout with a large window, and three tooltip requests whose
+    // clients give up before the panel thread comes to them. (The layout
+    // reader bounds the screen, so no layout makes a still too large to
+    // draw any more.)
     ServedPanel panel;
-    ASSERT_TRUE(panel.place("[Window00]\nsize=16384,16384\ngauge00=Morvane_Instr!Airspeed, 0, 0, 300\n")) << panel.error;
+    ASSERT_TRUE(panel.place("[Window00]\nsize=4096,4096\ngauge00=Morvane_Instr!Airspeed, 0, 0, 300\n")) << panel.error;
     const int port = panel.port();
     {
         std::vector<std::unique_ptr<Socket>> quitters;
@@ -60,9 +62,6 @@ TEST(LivePanelAttacks, ARequestThatGaveUpLeavesNoTaskOnADeadFrame) {
     panel.with_client([&] {
         // The panel thread has run the three tasks by the time it cycles.
         ASSERT_TRUE(eventually([&] { return panel.server->cycles() >= 3; }));
-        auto still = ask(port, "GET", "/frame.png");
-        EXPECT_EQ(still.status, 413) << "a picture of 16384 x 16384 pixels is refused, not drawn";
-        EXPECT_NE(still.body.find("too large"), std::string::npos);
         expect_still_serving(port);
     });
 }
