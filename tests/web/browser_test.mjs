@@ -45,8 +45,23 @@ try {
     return true;
   };
 
+  // The panel's place on the screen once it has stopped moving (a zoom or
+  // fit is applied over a few frames): unchanged for ten frames running.
+  const settled = () => page.evaluate(() => new Promise(resolve => {
+    let last = "", same = 0;
+    const look = () => {
+      const r = document.getElementById("panel").getBoundingClientRect();
+      const now = [r.x, r.y, r.width, r.height].join();
+      same = now === last ? same + 1 : 0;
+      last = now;
+      if (same >= 10) resolve(); else requestAnimationFrame(look);
+    };
+    requestAnimationFrame(look);
+  }));
+
   // Fit first, so that the whole panel is on the screen.
   await page.keyboard.press("0");
+  await settled();
   check(true, "the page drew the panel and fits it to the window");
 
   // Tooltips: a text of the module, and our own for a host help id.
@@ -98,12 +113,14 @@ try {
   await page.keyboard.press("1");
   await waitFor(page, () => document.getElementById("zoom").textContent === "100%", "1 to show the actual size");
   await page.keyboard.press("0");
+  await settled();
   check(true, "+, 1 and 0 zoom in, show the actual size and fit");
 
   await page.keyboard.press("f");
   await waitFor(page, () => !!document.fullscreenElement && document.body.classList.contains("fullscreen"), "F to enter full screen");
   await page.keyboard.press("f");
   await waitFor(page, () => !document.fullscreenElement && !document.body.classList.contains("fullscreen"), "F again to leave it");
+  await settled();
   check(true, "F enters and leaves full screen");
 
   // The landing-view button hides the main panel; the window list brings it back.
@@ -130,7 +147,8 @@ try {
   check(await page.evaluate(() => document.getElementById("volume").value === "70"), "[ turns the volume down a step");
   await page.keyboard.press("m");
   const played = await page.evaluate(() => window.soundsPlayed), heard = await page.evaluate(() => window.panelStats.sounds);
-  await page.mouse.click(mainSwitch.x, mainSwitch.y);
+  const switchNow = await onGauge("Radio_ADF", 276, 254);
+  await page.mouse.click(switchNow.x, switchNow.y);
   await waitFor(page, h => window.panelStats.sounds > h, "the next click's sound to arrive", heard);
   check(await page.evaluate(p => window.soundsPlayed === p, played), "with sound off the click is not played");
 
@@ -142,10 +160,18 @@ try {
   // The throttle lever was dragged open above: the a key closes it first.
   for (let i = 0; i < 21; i++) await page.keyboard.press("a");
   await waitFor(page, s => document.querySelector(s).value === "0", "the a key to close the throttles", throttle);
-  for (let i = 0; i < 3; i++) await page.keyboard.press("q");
-  await waitFor(page, s => document.querySelector(s).value === "0.15", "the q key to open the throttles", throttle);
-  const pilot = await page.evaluate(() => fetch("/pilot").then(r => r.json()));
-  check(pilot.controls.find(c => c.name === "throttle").value === 0.15, "the q key opened the throttles to 0.15");
+  // Each press is seen before the next: a press is a step from what the
+  // strip shows.
+  for (const want of ["0.05", "0.1", "0.15"]) {
+    await page.keyboard.press("q");
+    await waitFor(page, ([s, w]) => document.querySelector(s).value === w, `the q key to open the throttles to ${want}`, [throttle, want]);
+  }
+  // The aircraft takes the last value the strip sent.
+  await waitFor(page, () => window.__pilotThrottle === 0.15 ||
+                            (fetch("/pilot").then(r => r.json()).then(p => {
+                              window.__pilotThrottle = p.controls.find(c => c.name === "throttle").value; }), false),
+                "the aircraft's throttles at 0.15");
+  check(true, "the q key opened the throttles to 0.15");
   const keysHelp = await page.evaluate(() => document.getElementById("keys").textContent);
   check(keysHelp.includes("Throttle up / down") && keysHelp.includes("ArrowDown"), "the page's help lists the pilot's keys");
 

@@ -6,16 +6,34 @@
   const strip = document.getElementById("pilot");
   const keys = document.getElementById("keys");
   const sliders = {}, figures = {};
+  // When the pilot last moved each control here: the aircraft's read-back
+  // of a control is shown only once it can include that move, so a poll
+  // answered before a quick run of key presses reached the aircraft does
+  // not throw the lever back.
+  const movedAt = {};
+  const kReadBackSettle = 1500;  // ms
   let controls = [];
 
   const decimals = step => (String(step).split(".")[1] || "").length;
-  const send = (name, value) => fetch(`/pilot?name=${name}&value=${value}`, { method: "POST" }).catch(() => {});
+  // One request at a time per control, always with the latest value, so
+  // requests on separate connections cannot land out of order.
+  const inFlight = {}, latest = {};
+  function send(name, value) {
+    latest[name] = value;
+    if (inFlight[name]) return;
+    inFlight[name] = true;
+    fetch(`/pilot?name=${name}&value=${value}`, { method: "POST" }).catch(() => {}).finally(() => {
+      inFlight[name] = false;
+      if (latest[name] !== value) send(name, latest[name]);
+    });
+  }
 
   function setControl(c, value) {
     const v = Math.min(c.max, Math.max(c.min, value));
     const input = sliders[c.name];
     input.value = v;
     input.nextElementSibling.textContent = v.toFixed(decimals(c.step));
+    movedAt[c.name] = performance.now();
     send(c.name, input.value);
   }
 
@@ -55,7 +73,8 @@
     for (const s of p.state) if (figures[s.name]) figures[s.name].textContent = String(Math.round(s.value));
     for (const c of p.controls) {
       const input = sliders[c.name];
-      if (input && document.activeElement !== input) {
+      const settled = !inFlight[c.name] && !(performance.now() - (movedAt[c.name] || -Infinity) < kReadBackSettle);
+      if (input && document.activeElement !== input && settled) {
         input.value = c.value;
         input.nextElementSibling.textContent = Number(c.value).toFixed(decimals(c.step));
       }
