@@ -26,6 +26,32 @@ bool read_input_file(const std::string& path, size_t max_bytes, const std::strin
 bool split_input_lines(const std::string& text, const std::string& file_name, std::vector<std::string>* lines,
                        std::string* error);
 
+// Feeds every line of a text to a reader, numbered from 1, then finishes
+// it: the reader has `bool line(const std::string&, int number)`, `bool
+// finish()` and `std::string error`. False with `error` set on a text
+// larger than max_bytes, a bad line, or a reader that refuses.
+template <typename Reader>
+bool feed_input_lines(const std::string& text, const std::string& file_name, size_t max_bytes, Reader& reader,
+                      std::string* error) {
+    if (text.size() > max_bytes) {
+        if (error) *error = file_name + ": whole file: larger than " + std::to_string(max_bytes) + " bytes";
+        return false;
+    }
+    std::vector<std::string> lines;
+    if (!split_input_lines(text, file_name, &lines, error)) return false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!reader.line(lines[i], int(i + 1))) {
+            if (error) *error = reader.error;
+            return false;
+        }
+    }
+    if (!reader.finish()) {
+        if (error) *error = reader.error;
+        return false;
+    }
+    return true;
+}
+
 // Input text for an error message, in single quotes: control bytes (and
 // bytes of no printable character) escaped as \xNN, at most `longest`
 // bytes of it, then "...".

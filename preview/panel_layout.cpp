@@ -264,23 +264,8 @@ int PanelLayout::screen_height() const {
 
 bool parse_panel_layout(const std::string& text, const std::string& file_name, PanelLayout* layout, std::string* error) {
     *layout = {};
-    if (text.size() > kLimits.file_bytes) {
-        if (error) *error = file_name + ": whole file: larger than " + std::to_string(kLimits.file_bytes) + " bytes";
-        return false;
-    }
-    std::vector<std::string> lines;
-    if (!split_input_lines(text, file_name, &lines, error)) return false;
     Reader reader(file_name, layout);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (!reader.line(lines[i], int(i + 1))) {
-            if (error) *error = reader.error;
-            return false;
-        }
-    }
-    if (!reader.finish()) {
-        if (error) *error = reader.error;
-        return false;
-    }
+    if (!feed_input_lines(text, file_name, kLimits.file_bytes, reader, error)) return false;
     return true;
 }
 

@@ -292,23 +292,8 @@ private:
 bool parse_scenario(const std::string& text, const std::string& file_name, Scenario* scenario, std::string* error) {
     *scenario = {};
     scenario->file = file_name;
-    if (text.size() > kLimits.file_bytes) {
-        if (error) *error = file_name + ": whole file: larger than " + std::to_string(kLimits.file_bytes) + " bytes";
-        return false;
-    }
-    std::vector<std::string> lines;
-    if (!split_input_lines(text, file_name, &lines, error)) return false;
     Reader reader(file_name, scenario);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (!reader.line(lines[i], int(i + 1))) {
-            if (error) *error = reader.error;
-            return false;
-        }
-    }
-    if (!reader.finish()) {
-        if (error) *error = reader.error;
-        return false;
-    }
+    if (!feed_input_lines(text, file_name, kLimits.file_bytes, reader, error)) return false;
     std::stable_sort(scenario->steps.begin(), scenario->steps.end(),
                      [](const ScenarioStep& a, const ScenarioStep& b) { return a.time < b.time; });
     if (!scenario->has_end) {

@@ -91,6 +91,14 @@ HttpResponse error_response(int status, const std::string& why) {
     return r;
 }
 
+HttpResponse json_response(const std::string& body) {
+    HttpResponse r;
+    r.content_type = "application/json";
+    r.body = body;
+    r.headers.emplace_back("Cache-Control", "no-store");
+    return r;
+}
+
 bool parse_query(const std::string& query, std::map<std::string, std::string>* params, std::string* error) {
     params->clear();
     size_t from = 0;

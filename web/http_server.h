@@ -46,6 +46,8 @@ struct HttpResponse {
 
 // A plain-text error answer.
 HttpResponse error_response(int status, const std::string& why);
+// A JSON answer that no cache keeps (the panel's state moves on).
+HttpResponse json_response(const std::string& body);
 
 class HttpServer;
 

@@ -16,14 +16,6 @@ namespace {
 // far larger windows; the page itself draws any size).
 constexpr long kMaxStillPixels = 4096L * 4096L;
 
-HttpResponse json(const std::string& body) {
-    HttpResponse r;
-    r.content_type = "application/json";
-    r.body = body;
-    r.headers.emplace_back("Cache-Control", "no-store");
-    return r;
-}
-
 // A whole number parameter within [lo, hi], strictly: digits only.
 bool whole(const std::map<std::string, std::string>& params, const char* name, long lo, long hi, long* out,
            std::string* why) {
@@ -99,7 +91,7 @@ const std::vector<PanelWebServer::Route>& PanelWebServer::routes() {
     return table;
 }
 
-void PanelWebServer::serve_layout(const Call& c) { c.reply.send(json(description_->layout_json())); }
+void PanelWebServer::serve_layout(const Call& c) { c.reply.send(json_response(description_->layout_json())); }
 
 void PanelWebServer::serve_bitmap(const Call& c) {
     const std::string* png = description_->bitmap_png(c.req.path);
@@ -116,7 +108,7 @@ void PanelWebServer::serve_state(const Call& c) {
         std::lock_guard<std::mutex> lock(state_mutex_);
         s = latest_;
     }
-    c.reply.send(json("{\"seq\":" + std::to_string(s->seq) + ",\"clock\":" + std::to_string(s->clock) + ",\"sounds\":" +
+    c.reply.send(json_response("{\"seq\":" + std::to_string(s->seq) + ",\"clock\":" + std::to_string(s->clock) + ",\"sounds\":" +
                       std::to_string(s->sounds_total) + ",\"width\":" + std::to_string(c.width) + ",\"height\":" +
                       std::to_string(c.height) + ",\"running\":" + (s->scenario_running ? "true" : "false") +
                       ",\"paused\":" + (s->paused ? "true" : "false") + ",\"connections\":" +
@@ -157,7 +149,7 @@ void PanelWebServer::serve_hover(const Call& c) {
             tooltip = r.help_id ? panel_help_text(r.help_id) : r.tooltip;
             cursor = r.cursor;
         }
-        return json("{\"tooltip\":" + json_string(tooltip) + ",\"cursor\":" + std::to_string(cursor) + "}");
+        return json_response("{\"tooltip\":" + json_string(tooltip) + ",\"cursor\":" + std::to_string(cursor) + "}");
     });
 }
 
@@ -214,7 +206,7 @@ void PanelWebServer::take_mouse(const Call& c) {
         }
         input_taken_ = std::max(input_taken_, input);
         input_waiting_ = input_waiting_ || (taken && kind != "move");
-        return json(std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"input\":" + std::to_string(input) + "}");
+        return json_response(std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"input\":" + std::to_string(input) + "}");
     });
 }
 
@@ -226,7 +218,7 @@ void PanelWebServer::set_variable(const Call& c) {
         return bad(c.reply, why);
     post_task(c.reply, [this, token, value] {
         session_.host().set_var(uint32_t(token), value);
-        return json("{}");
+        return json_response("{}");
     });
 }
 
@@ -236,7 +228,7 @@ void PanelWebServer::run_or_stop_scenario(const Call& c) {
     post_task(c.reply, [this, run] {
         scenario_running_ = run == "1";
         if (scenario_running_) session_.restart_scenario();  // from its beginning
-        return json("{}");
+        return json_response("{}");
     });
 }
 
@@ -245,7 +237,7 @@ void PanelWebServer::pause_or_resume(const Call& c) {
     if (!word(c.params, "on", {"1", "0"}, &on, &why)) return bad(c.reply, why);
     post_task(c.reply, [this, on] {
         paused_ = on == "1";
-        return json("{\"seq\":" + std::to_string(cycles_.load()) + "}");
+        return json_response("{\"seq\":" + std::to_string(cycles_.load()) + "}");
     });
 }
 
@@ -259,7 +251,7 @@ void PanelWebServer::show_or_hide_window(const Call& c) {
         return c.reply.send(error_response(404, "no panel window " + std::to_string(ident)));
     post_task(c.reply, [this, ident, visible] {
         session_.host().set_panel_visible(uint32_t(ident), visible == "1");
-        return json("{}");
+        return json_response("{}");
     });
 }
 

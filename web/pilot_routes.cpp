@@ -41,20 +41,12 @@ std::string pilot_json(const aircraft::State& state) {
     return out + "]}";
 }
 
-HttpResponse json(const std::string& body) {
-    HttpResponse r;
-    r.content_type = "application/json";
-    r.body = body;
-    r.headers.emplace_back("Cache-Control", "no-store");
-    return r;
-}
-
 }  // namespace
 
 void install_pilot_routes(PanelWebServer& server, PanelSession& session) {
     using Params = std::map<std::string, std::string>;
     server.add_route("GET", "/pilot", [&session](const Params&) {
-        if (aircraft::Aircraft* a = session.aircraft()) return json(pilot_json(a->state()));
+        if (aircraft::Aircraft* a = session.aircraft()) return json_response(pilot_json(a->state()));
         return error_response(404, "this panel flies no aircraft");
     });
 
@@ -71,7 +63,7 @@ void install_pilot_routes(PanelWebServer& server, PanelSession& session) {
                                            number(control->max));
         aircraft::Aircraft* a = session.aircraft();
         if (!a || !a->set_pilot(name, value)) return error_response(404, "this panel flies no aircraft");
-        return json("{}");
+        return json_response("{}");
     });
 }
 
