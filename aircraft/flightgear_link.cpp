@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "aircraft/radio_tuning.h"
+#include "aircraft/variables.h"
 
 namespace fg {
 
@@ -24,27 +26,6 @@ constexpr double kRateWindow = 5.0;   // seconds over which the line rate is tak
 double steady_seconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// The low 32 bits of the value field carry an integer for these tokens.
-double low_word(uint32_t n) {
-    uint64_t bits = n;
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-}
-
-// Decimal digits rewritten as nibbles: 1234 -> 0x1234.
-uint32_t bcd(uint32_t n) {
-    uint32_t out = 0;
-    for (int shift = 0; n > 0 && shift < 32; shift += 4, n /= 10) out |= (n % 10) << shift;
-    return out;
-}
-
-uint32_t from_bcd(uint32_t word) {
-    uint32_t out = 0;
-    for (int shift = 28; shift >= 0; shift -= 4) out = out * 10 + std::min<uint32_t>((word >> shift) & 0xF, 9);
-    return out;
 }
 
 // A frequency in whole steps of a hundredth (radio) or tenth (ADF), rounded
@@ -284,26 +265,26 @@ double FlightGearLink::compute(const Source& s) const {
     case Make::Scaled: return a * t.scale + t.offset;
     case Make::BoolScaled: return a != 0 ? t.scale : 0;
     case Make::BoolInverted: return a != 0 ? 0 : t.scale;
-    case Make::OpenUnlessSet: return low_word(a != 0 ? 0 : 1);
+    case Make::OpenUnlessSet: return aircraft::low_word_value(a != 0 ? 0 : 1);
     case Make::BelowFlag: return a < t.scale ? 1 : 0;
     case Make::Ratio: return b > 0 ? clamp(a / b, 0, 1) * t.scale : 0;
-    case Make::ToFrom: return low_word(a != 0 ? 1 : b != 0 ? 2 : 0);
+    case Make::ToFrom: return aircraft::low_word_value(a != 0 ? 1 : b != 0 ? 2 : 0);
     case Make::Marker: return c != 0 ? 3 : b != 0 ? 2 : a != 0 ? 1 : 0;
     case Make::AdfBcd: {
         uint32_t tenths = in_steps(a, 10);
-        return low_word(bcd((tenths / 10) % 1000));
+        return aircraft::low_word_value(aircraft::bcd_encode((tenths / 10) % 1000));
     }
     case Make::AdfExtension: {
         uint32_t tenths = in_steps(a, 10);
-        return low_word((tenths >= 10000 ? 256 : 0) + tenths % 10);
+        return aircraft::low_word_value((tenths >= 10000 ? 256 : 0) + tenths % 10);
     }
     case Make::ComBcd:
     case Make::NavBcd: {
         uint32_t hundredths = in_steps(a, 100);
         uint32_t mhz = hundredths / 100;
-        return low_word(bcd((mhz >= 100 ? mhz - 100 : 0) * 100 + hundredths % 100));
+        return aircraft::low_word_value(aircraft::bcd_encode((mhz >= 100 ? mhz - 100 : 0) * 100 + hundredths % 100));
     }
-    case Make::CodeBcd: return low_word(bcd(static_cast<uint32_t>(clamp(std::round(a), 0, 7777))));
+    case Make::CodeBcd: return aircraft::low_word_value(aircraft::bcd_encode(static_cast<uint32_t>(clamp(std::round(a), 0, 7777))));
     case Make::DecisionAlert:
     case Make::Local: break;
     }
@@ -384,7 +365,7 @@ void FlightGearLink::act(const EventAction& a, int input, uint32_t value) {
         break;
     }
     case Act::SetScaled: target = clamp(value * a.amount, a.min, a.max); break;
-    case Act::SetAdfBcd: target = clamp(from_bcd(value) / 10.0, a.min, a.max); break;
+    case Act::SetAdfBcd: target = clamp(aircraft::bcd_decode(value) / 10.0, a.min, a.max); break;
     case Act::Set: target = a.amount; break;
     case Act::Toggle: target = current != 0 ? 0 : 1; break;
     case Act::DigitStep: {
