@@ -1,4 +1,4 @@
-// The previewer's readers of panel layouts and flight scenarios, fed
+// The readers of panel layouts and flight scenarios, fed
 // arbitrary bytes: either a clean read or an error that names the file and
 // the line, never a crash or an out-of-bounds read. What reads cleanly is
 // then flown and drawn, within the readers' bounds: the gauges placed, a
@@ -15,10 +15,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "preview/panel_layout.h"
+#include "flight/panel_layout.h"
 #include "preview/panel_session.h"
 #include "preview/preview_support.h"
-#include "preview/scenario.h"
+#include "flight/scenario.h"
 
 namespace {
 

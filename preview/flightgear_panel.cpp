@@ -12,7 +12,7 @@ namespace sim {
 
 const char* const kFlightGearUsage =
     "  --flightgear      fly the panel from FlightGear: listen for the lines of its\n"
-    "                    generic protocol (aircraft/flightgear/morvane.xml) and send\n"
+    "                    generic protocol (flightgear/protocol/morvane.xml) and send\n"
     "                    the panel's switches and levers back; with --serve, live in\n"
     "                    the browser, else the picture (--png) once a second\n"
     "  --fg-listen [ADDR:]PORT  where FlightGear's output arrives (default\n"

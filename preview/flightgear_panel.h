@@ -6,7 +6,7 @@
 #include <csignal>
 #include <string>
 
-#include "aircraft/flightgear_link.h"
+#include "flightgear/flightgear_link.h"
 #include "preview/panel_session.h"
 
 namespace sim {

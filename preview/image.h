@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace sim {
+#include "flight/rgba.h"
 
-struct Rgba {
-    uint8_t r = 0, g = 0, b = 0, a = 0;
-    bool operator==(const Rgba&) const = default;
-};
+namespace sim {
 
 struct Image {
     int width = 0, height = 0;

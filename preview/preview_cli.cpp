@@ -23,7 +23,7 @@
 
 #include "platform/linux/sound_inspect.h"
 #include "preview/flightgear_panel.h"
-#include "preview/input_text.h"
+#include "flight/input_text.h"
 #include "preview/preview_support.h"
 #include "preview/staged_outputs.h"
 #include "preview/video_export.h"

@@ -46,9 +46,9 @@ fi
 # The protocol files go where --generic looks for them: FG_ROOT/Protocol.
 # An aircraft with controls of its own names has a file of its own.
 fg_root=/usr/share/games/flightgear
-$SUDO install -m 644 aircraft/flightgear/morvane*.xml "$fg_root/Protocol/"
+$SUDO install -m 644 flightgear/protocol/morvane*.xml "$fg_root/Protocol/"
 protocol=morvane
-if [ -f "aircraft/flightgear/morvane-$aircraft.xml" ]; then protocol="morvane-$aircraft"; fi
+if [ -f "flightgear/protocol/morvane-$aircraft.xml" ]; then protocol="morvane-$aircraft"; fi
 
 # The panel.
 preview=build/native/bin/morvane-preview

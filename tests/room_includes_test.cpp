@@ -1,9 +1,12 @@
 // The project's rooms and who may include whom: a room includes only the
 // rooms below it. The module code knows nothing of the tooling; the
 // simulated host knows only the host's records and the platform; the
-// aircraft sits on the host; the previewer on the aircraft and the host;
-// the live panel on the previewer. Every #include "room/..." of every
-// source and header is checked against this one table.
+// aircraft and the FlightGear link sit on the host, side by side; the
+// flight session on the aircraft and the host; the previewer on the flight
+// session and the FlightGear link; the live panel on the previewer; the
+// programs on whatever they assemble, and nothing on the programs. Every
+// #include "room/..." of every source and header is checked against this
+// one table.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,8 +31,12 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"flaps_module", {"framework"}},
     {"host", {"framework", "platform"}},
     {"aircraft", {"host", "framework", "platform"}},
-    {"preview", {"aircraft", "host", "framework", "platform"}},
-    {"web", {"preview", "aircraft", "host", "framework", "platform"}},
+    {"flightgear", {"aircraft", "host", "framework", "platform"}},
+    {"flight", {"aircraft", "host", "framework", "platform"}},
+    {"preview", {"flight", "flightgear", "aircraft", "host", "framework", "platform"}},
+    {"web", {"preview", "flight", "flightgear", "aircraft", "host", "framework", "platform"}},
+    {"tools", {"flight", "aircraft", "host", "framework", "platform", "sound", "gauges", "resources", "tools"}},
+    {"programs", {"web", "preview", "flight", "flightgear", "aircraft", "host", "framework", "platform", "tools"}},
 };
 
 fs::path source_dir() {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <set>
 
-#include "aircraft/flightgear_link.h"
+#include "flightgear/flightgear_link.h"
 #include "tests/flightgear/flightgear_stand_in.h"
 #include "tests/host_fixture.h"
 
@@ -319,7 +319,7 @@ TEST(FlightGearProtocol, AircraftFilesDifferOnlyByTheirRenames) {
     for (size_t a = 0; a < fg::aircraft_protocol_count(); ++a) {
         const fg::AircraftProtocol& ap = fg::aircraft_protocols()[a];
         SCOPED_TRACE(ap.protocol);
-        fgtest::Protocol own = fgtest::load_protocol(std::string(MORVANE_SOURCE_DIR) + "/aircraft/flightgear/" +
+        fgtest::Protocol own = fgtest::load_protocol(std::string(MORVANE_SOURCE_DIR) + "/flightgear/protocol/" +
                                                      ap.protocol + ".xml");
         std::map<std::string, std::string> renames;
         for (size_t r = 0; r < ap.rename_count; ++r) renames[ap.renames[r].generic] = ap.renames[r].aircraft;

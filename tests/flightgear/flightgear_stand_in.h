@@ -1,5 +1,5 @@
 // A stand-in for FlightGear on loopback UDP: it reads the shipped protocol
-// file (aircraft/flightgear/morvane.xml) and speaks exactly what it says:
+// file (flightgear/protocol/morvane.xml) and speaks exactly what it says:
 // output lines built chunk by chunk with each chunk's printf format and the
 // separators, and input lines taken apart and applied to its own property
 // store as FlightGear applies them (relative: numbers added and clamped or
@@ -102,7 +102,7 @@ inline Protocol load_protocol(const std::string& path) {
     return state.p;
 }
 
-inline std::string shipped_protocol_path() { return std::string(MORVANE_SOURCE_DIR) + "/aircraft/flightgear/morvane.xml"; }
+inline std::string shipped_protocol_path() { return std::string(MORVANE_SOURCE_DIR) + "/flightgear/protocol/morvane.xml"; }
 
 // One UDP socket on 127.0.0.1: FlightGear's output comes from it and its
 // input arrives at it.

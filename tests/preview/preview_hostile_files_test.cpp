@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "preview/input_text.h"
-#include "preview/panel_layout.h"
-#include "preview/scenario.h"
+#include "flight/input_text.h"
+#include "flight/panel_layout.h"
+#include "flight/scenario.h"
 
 namespace {
 

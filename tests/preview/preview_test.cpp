@@ -4,10 +4,10 @@
 #include <cmath>
 #include <map>
 
-#include "preview/panel_layout.h"
+#include "flight/panel_layout.h"
 #include "preview/panel_session.h"
 #include "preview/renderer.h"
-#include "preview/scenario.h"
+#include "flight/scenario.h"
 #include "host/sim_host.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "preview/panel_session.h"
 #include "preview/preview_support.h"
-#include "preview/scenario.h"
+#include "flight/scenario.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "aircraft/flightgear_link.h"
+#include "flightgear/flightgear_link.h"
 #include "preview/panel_session.h"
 #include "preview/preview_support.h"
 #include "web/web_server.h"

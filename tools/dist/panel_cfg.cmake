@@ -3,7 +3,7 @@
 # syntax. The layout's windows keep their design size (size_mm), colour,
 # ident and gauge lines; where a window stands on the screen is the
 # installer's choice, so the preview screen positions are left out.
-# In: SOURCE (preview/default_panel.cpp), OUTPUT.
+# In: SOURCE (flight/default_panel.cpp), OUTPUT.
 file(READ ${SOURCE} source)
 string(FIND "${source}" "kDefaultPanelLayout = R\"(" start)
 if(start EQUAL -1)

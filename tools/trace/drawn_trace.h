@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "flight/flight_session.h"
 #include "host/sim_host.h"
-#include "tools/trace/panel_flight.h"
 #include "tools/trace/sound_observer.h"
 
 namespace trace {
@@ -33,7 +33,7 @@ std::string element_state(const sim::DrawnElement& d);
 
 class TraceWriter {
 public:
-    TraceWriter(sim::SimHost& host, const PanelFlight& flight) : host_(host), flight_(flight) {}
+    TraceWriter(sim::SimHost& host, const sim::FlightSession& flight) : host_(host), flight_(flight) {}
 
     // The lines of what happened since the last call, under `heading`
     // ("install" or "cycle N"); nothing when nothing changed. Before the
@@ -44,7 +44,7 @@ public:
 
 private:
     sim::SimHost& host_;
-    const PanelFlight& flight_;
+    const sim::FlightSession& flight_;
     std::vector<std::vector<std::string>> last_;  // per gauge, per element
     std::map<uint32_t, bool> panels_;
     size_t events_seen_ = 0, faults_seen_ = 0;

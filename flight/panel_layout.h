@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/image.h"
+#include "flight/rgba.h"
 
 namespace sim {
 

@@ -1,13 +1,13 @@
 // The mapping between FlightGear's properties and the module's variable
 // tokens and key events. The output fields are listed in the order of the
-// output block of aircraft/flightgear/morvane.xml and the input fields in
+// output block of flightgear/protocol/morvane.xml and the input fields in
 // the order of its input block (a test holds the file to these tables).
 //
 // Engine 2 is FlightGear's engine[1]. An aircraft with one engine (the
 // c172p of Debian's base data) has no engine[1]: FlightGear sends its
 // properties as 0, and the link's single-engine option reads engine[0]
 // for both and sends engine 2's levers to engine[0] (flightgear_link.h).
-#include "aircraft/flightgear_mapping.h"
+#include "flightgear/flightgear_mapping.h"
 
 #include <iterator>
 

@@ -1,6 +1,6 @@
-// The previewer's built-in panel and scenario.
-#include "preview/panel_layout.h"
-#include "preview/scenario.h"
+// The built-in panel and circuit every program flies by default.
+#include "flight/panel_layout.h"
+#include "flight/scenario.h"
 
 namespace sim {
 

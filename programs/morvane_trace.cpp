@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "flight/flight_session.h"
 #include "host/sim_host.h"
-#include "preview/panel_layout.h"
-#include "preview/scenario.h"
+#include "flight/panel_layout.h"
+#include "flight/scenario.h"
 #include "tools/trace/crash_report.h"
 #include "tools/trace/drawn_trace.h"
-#include "tools/trace/panel_flight.h"
 #include "tools/trace/sound_observer.h"
 #include "tools/trace/writable_memory.h"
 
@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
     if (!read_only.empty()) return fail(std::to_string(read_only.size()) + " of " + std::to_string(tables) +
                                         " nonlinearity tables are read-only: the host's angle writes would fault", 4);
 
-    trace::PanelFlight flight(host, layout, fly);
-    if (!flight.place_all(layout_name, &error)) return fail(error);
+    sim::FlightSession flight(host, layout, fly);
+    if (!flight.place_gauges(layout_name, &error)) return fail(error);
 
     trace::TraceWriter writer(host, flight);
     char heading[160];
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     writer.note("install", trace::take_sounds(), false);
     for (long cycle = 1; host.clock() + 1e-9 < seconds; ++cycle) {
         trace::settle_sounds(host.clock());
-        flight.step(scenario);
+        if (!flight.play_cycle(scenario)) return fail(flight.scenario_error());
         writer.note("cycle " + std::to_string(cycle), trace::take_sounds());
     }
     host.kill_all();
@@ -189,8 +189,6 @@ int main(int argc, char** argv) {
     } else if (!write_file(output, text, &error)) {
         return fail(error);
     }
-    for (const std::string& miss : flight.misses())
-        std::fprintf(stderr, "morvane-trace: %s: %s\n", scenario_name.c_str(), miss.c_str());
     std::fprintf(stderr, "morvane-trace: %zu nonlinearity tables, all writable; %s\n", tables,
                  trace::sound_summary().c_str());
     if (require_sound && !trace::sounds_confirmed()) return fail("the sound output did not confirm every sound", 3);

@@ -1,6 +1,6 @@
 // The link to FlightGear: a simulation behind the host's variables and key
 // events that listens on a loopback UDP port for the lines FlightGear's
-// generic protocol writes (aircraft/flightgear/morvane.xml, output block),
+// generic protocol writes (flightgear/protocol/morvane.xml, output block),
 // answers the module's tokens from the last good line through the mapping
 // table, and sends the panel's key events back as input lines (the input
 // block) to FlightGear's input port.
@@ -21,7 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "aircraft/flightgear_mapping.h"
+#include "flightgear/flightgear_mapping.h"
 #include "host/simulation.h"
 
 namespace fg {

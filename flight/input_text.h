@@ -1,4 +1,4 @@
-// What the previewer's readers of text files share: reading a file with a
+// What the readers of layout and scenario files share: reading a file with a
 // size bound (refusing directories and devices by name), splitting it into
 // lines of bounded length (a UTF-8 byte-order mark accepted), quoting input
 // in an error message safely (control bytes escaped, long text cut), and

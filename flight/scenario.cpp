@@ -1,4 +1,4 @@
-#include "preview/scenario.h"
+#include "flight/scenario.h"
 
 #include "aircraft/pilot_controls.h"
 
@@ -8,7 +8,7 @@
 #include <limits>
 #include <utility>
 
-#include "preview/input_text.h"
+#include "flight/input_text.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
 // What the panel and FlightGear say to each other over the generic
 // protocol, as tables: the fields of FlightGear's output line (in the order
-// of aircraft/flightgear/morvane.xml), how each variable token the module
+// of flightgear/protocol/morvane.xml), how each variable token the module
 // reads is made from them (units and encodings as the module reads them),
 // the fields of the input line the panel sends back, and the property
 // writes each key event of the module makes. Variables with no FlightGear
@@ -116,7 +116,7 @@ struct NodeRename {
 };
 struct AircraftProtocol {
     const char* aircraft;  // FlightGear's --aircraft name
-    const char* protocol;  // the file's name in aircraft/flightgear/, without .xml
+    const char* protocol;  // the file's name in flightgear/protocol/, without .xml
     const NodeRename* renames;
     size_t rename_count;
 };
@@ -127,7 +127,7 @@ size_t aircraft_protocol_count();
 constexpr char kFieldSeparator = ',';
 constexpr char kLineSeparator = '\n';
 
-// The protocol file's name (in aircraft/flightgear/ and in FlightGear's
+// The protocol file's name (in flightgear/protocol/ and in FlightGear's
 // Protocol folder), as --generic names it.
 constexpr const char* kProtocolName = "morvane";
 

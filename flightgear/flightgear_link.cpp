@@ -1,4 +1,4 @@
-#include "aircraft/flightgear_link.h"
+#include "flightgear/flightgear_link.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

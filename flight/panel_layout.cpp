@@ -1,4 +1,4 @@
-#include "preview/panel_layout.h"
+#include "flight/panel_layout.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "preview/input_text.h"
+#include "flight/input_text.h"
 
 namespace sim {
 

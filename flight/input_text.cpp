@@ -1,4 +1,4 @@
-#include "preview/input_text.h"
+#include "flight/input_text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
