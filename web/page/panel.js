@@ -28,8 +28,11 @@ let zoom = 1, rightButton = false;
 // Figures for the readout, the benchmark and the tests.
 const stats = window.panelStats = {
   frames: 0, updates: 0, messages: 0, bytes: 0, fps: 0, updatesPerSecond: 0, bytesPerSecond: 0,
-  latencies: [], inputsTaken: 0, seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0,
+  latencies: [], inputsTaken: 0, seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0, motionFrames: 0,
 };
+// Where element i is drawn now ([a, b, c]: a needle's angle, a drum's or
+// slider's offsets, a sprite's offsets and turn), for the tests.
+window.panelDrawn = i => elements[i] ? [elements[i].da, elements[i].db, elements[i].dc] : null;
 window.soundsPlayed = 0;
 
 // ------------------------------------------------------------ loading
@@ -52,7 +55,9 @@ async function start() {
   await Promise.all([...keys].map(loadImage));
   canvas.width = layout.width;
   canvas.height = layout.height;
-  elements = layout.elements.map(() => ({ flags: 0, a: 0, b: 0, c: 0, text: "", fg: 0, bg: 0 }));
+  // a, b, c: the host's values; da, db, dc: where the page draws them (the
+  // same, or on their way there while smoothing).
+  elements = layout.elements.map(() => ({ flags: 0, a: 0, b: 0, c: 0, da: 0, db: 0, dc: 0, text: "", fg: 0, bg: 0 }));
   gaugeOf = new Array(layout.elements.length);
   layout.gauges.forEach((g, gi) => {
     for (let i = g.first; i < g.first + g.count; ++i) gaugeOf[i] = gi;
@@ -83,19 +88,45 @@ function connect() {
   };
 }
 
+// The travel of a drum (its picture beyond its window) or the size of what
+// slides, for telling a wrapped drum from a turning one.
+function spanOf(d) {
+  const img = typeof d.b === "string" ? bitmaps.get(d.b) : null, win = d.win ? bitmaps.get(d.win) : null;
+  if (d.k === MOVING && img && win) return { x: Math.max(1, img.width - win.width), y: Math.max(1, img.height - win.height) };
+  return { x: img ? img.width : 1, y: img ? img.height : 1 };
+}
+
+let firstState = true, inputInLastState = 0;
 function apply(text) {
   const m = JSON.parse(text);
+  const now = performance.now();
   stats.messages++;
   stats.bytes += text.length;
+  smoothing.arrived(now);
+  // A state that took an input is drawn as it is: the pilot's own change
+  // shows at once. So is the first, and a gauge that switched an icon or a
+  // flag (the module changed its mode).
+  const tookInput = (m.input || 0) > inputInLastState;
+  inputInLastState = Math.max(inputInLastState, m.input || 0);
+  const modeChanged = new Set();
   for (const e of m.e) {
-    const s = elements[e[0]];
+    const s = elements[e[0]], d = layout.elements[e[0]];
+    if (!s) continue;
+    if (s.flags !== e[1] || (d.k === ICON && s.a !== e[2])) modeChanged.add(gaugeOf[e[0]]);
+  }
+  for (const e of m.e) {
+    const s = elements[e[0]], d = layout.elements[e[0]];
     if (!s) continue;
     s.flags = e[1]; s.a = e[2]; s.b = e[3]; s.c = e[4];
     s.text = e.length > 5 ? e[5] : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
+    const wasDrawn = [s.da, s.db, s.dc].join();
+    smoothing.changed(e[0], d, s, now, firstState || tookInput || modeChanged.has(gaugeOf[e[0]]), spanOf(d));
+    if (smoothing.travels(d.k) && [s.da, s.db, s.dc].join() !== wasDrawn) motionToDraw = true;
     gaugeDirty[gaugeOf[e[0]]] = true;
   }
+  firstState = false;
   for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
-  if (m.w.length) { refreshWindowList(); windowsDirty = true; }
+  if (m.w.length) { refreshWindowList(); windowsDirty = true; showMainHidden(); }
   for (const id of m.s) playSound(id);
   seq = m.seq; clock = m.clock; running = m.running; paused = m.paused;
   stats.seq = seq; stats.clock = clock;
@@ -130,10 +161,10 @@ function drawElement(g, d, s) {
   case NEEDLE:
     if (!img) break;
     g.translate(d.x, d.y);
-    g.rotate((s.a - 90) * Math.PI / 180);  // the needle's art points along +x
+    g.rotate((s.da - 90) * Math.PI / 180);  // the needle's art points along +x
     g.drawImage(img, -(d.ox + 0.5), -(d.oy + 0.5));
     break;
-  case SLIDER: if (img) g.drawImage(img, d.x + s.a, d.y + s.b); break;
+  case SLIDER: if (img) g.drawImage(img, d.x + s.da, d.y + s.db); break;
   case ICON: {
     const i = Math.round(s.a);
     const pic = i >= 0 && Array.isArray(d.b) && d.b[i] ? bitmaps.get(d.b[i]) : null;
@@ -142,15 +173,15 @@ function drawElement(g, d, s) {
   }
   case MOVING: {
     const win = bitmaps.get(d.win);
-    if (img && win) throughWindow(g, win, d.x, d.y, c => c.drawImage(img, -s.a, -s.b));
+    if (img && win) throughWindow(g, win, d.x, d.y, c => c.drawImage(img, -s.da, -s.db));
     break;
   }
   case SPRITE: {
     const win = bitmaps.get(d.win);
     if (!img || !win) break;
     throughWindow(g, win, d.x, d.y, c => {
-      c.translate(d.ox + s.a - d.x, d.oy + s.b - d.y);
-      c.rotate(-s.c * Math.PI / 180);  // positive degrees turn the card counter-clockwise
+      c.translate(d.ox + s.da - d.x, d.oy + s.db - d.y);
+      c.rotate(-s.dc * Math.PI / 180);  // positive degrees turn the card counter-clockwise
       c.scale(d.tx, d.ty);
       c.drawImage(img, -img.width / 2, -img.height / 2);
     });
@@ -218,10 +249,18 @@ function drawPanel(region) {
 }
 
 let lastSecond = performance.now(), framesThisSecond = 0, updatesThisSecond = 0, bytesAtSecond = 0;
+// Whether a needle, slider, drum or sprite is drawn somewhere new in the
+// next frame drawn: frames with motion, for the benchmark.
+let motionToDraw = false;
+const touch = i => { gaugeDirty[gaugeOf[i]] = true; panelDirty = true; };
 function frame(now) {
   framesThisSecond++;
   stats.frames++;
+  if (smoothing.on) { if (smoothing.step(now, elements, touch)) motionToDraw = true; }
+  else if (smoothing.moving) smoothing.settle(elements, touch);
   if (panelDirty) {
+    if (motionToDraw) stats.motionFrames++;
+    motionToDraw = false;
     panelDirty = false;
     const regions = [];
     gaugeDirty.forEach((dirty, gi) => {
@@ -241,6 +280,7 @@ function frame(now) {
     noteDrawn(now);
     if (window.onPanelDrawn) window.onPanelDrawn(now);
   }
+  if (window.onPanelFrame) window.onPanelFrame(now);
   if (now - lastSecond >= 1000) {
     const span = (now - lastSecond) / 1000;
     stats.fps = framesThisSecond / span;
@@ -360,10 +400,12 @@ canvas.addEventListener("pointerleave", () => { clearTimeout(hoverTimer); hoverA
 
 // ------------------------------------------------------------ view: fit, zoom, full screen
 
+// Sizes are whole pixels rounded down, so that a fitted panel never
+// overflows its view by a rounding and brings up scroll bars.
 function setZoom(z) {
   zoom = Math.max(0.1, Math.min(4, z));
-  canvas.style.width = `${Math.round(layout.width * zoom)}px`;
-  canvas.style.height = `${Math.round(layout.height * zoom)}px`;
+  canvas.style.width = `${Math.floor(layout.width * zoom)}px`;
+  canvas.style.height = `${Math.floor(layout.height * zoom)}px`;
   $("zoom").textContent = `${Math.round(zoom * 100)}%`;
 }
 let fitting = true;
@@ -373,7 +415,11 @@ function fit(on = true) {
   const view = $("view");
   setZoom(Math.min(view.clientWidth / layout.width, view.clientHeight / layout.height));
 }
-window.addEventListener("resize", () => { if (fitting) fit(); });
+// The view changes size when the window does, and also when the bars
+// around it fill in after the page has loaded (the pilot's strip, the
+// checklist) or fold into one row: a fitted panel follows every change, so
+// that the first fit is the whole window's.
+new ResizeObserver(() => { if (fitting) fit(); }).observe($("view"));
 // Ctrl and the wheel (or a touchpad's pinch) zoom the panel, not the page.
 $("view").addEventListener("wheel", ev => {
   if (!ev.ctrlKey || !layout) return;
@@ -402,7 +448,10 @@ function buildWindowList() {
     const box = document.createElement("input");
     box.type = "checkbox";
     box.dataset.ident = String(ident);
-    box.addEventListener("change", () => post(`/window?ident=${ident}&visible=${box.checked ? 1 : 0}`));
+    box.addEventListener("change", () => {
+      if (ident === mainIdent()) mainHiddenHere = !box.checked;
+      post(`/window?ident=${ident}&visible=${box.checked ? 1 : 0}`);
+    });
     label.append(box, ` ${titles}`);
     list.append(label);
   }
@@ -411,6 +460,22 @@ function buildWindowList() {
 function refreshWindowList() {
   for (const box of $("windowlist").querySelectorAll("input")) box.checked = !!windowShown.get(Number(box.dataset.ident));
 }
+// The panel's own landing-view button hides the main panel on every page;
+// a line above the panel says so and brings it back. A main panel this
+// page hid from its window list needs no such word.
+const mainIdent = () => (layout.windows.find(w => w.ident === 0) || layout.windows[0] || {}).ident;
+let mainHiddenHere = false;
+function showMainHidden() {
+  if (!layout || !layout.windows.length) return;
+  const shown = !!windowShown.get(mainIdent());
+  if (shown) mainHiddenHere = false;
+  $("mainhidden").hidden = shown || mainHiddenHere;
+}
+$("showmain").addEventListener("click", ev => {
+  ev.preventDefault();
+  post(`/window?ident=${mainIdent()}&visible=1`);
+});
+
 function toggleList(id) {
   const el = $(id);
   el.hidden = !el.hidden;
@@ -438,7 +503,33 @@ for (const input of document.querySelectorAll("input[data-token]")) {
     post(`/var?token=${input.dataset.token}&value=${input.value}`);
   });
 }
-$("run").onclick = () => post("/scenario?run=1");
+// Asks before an action that throws away the flight in progress: Enter or
+// the first button goes on, Escape or Cancel leaves everything as it is.
+let confirming = null;
+function confirmThen(question, label, act) {
+  const box = $("confirm");
+  $("confirmtext").textContent = question;
+  $("confirmok").textContent = label;
+  confirming = act;
+  box.hidden = false;
+  $("confirmok").focus();
+}
+function closeConfirm(go) {
+  const act = confirming;
+  confirming = null;
+  $("confirm").hidden = true;
+  if (go && act) act();
+}
+$("confirmok").onclick = () => closeConfirm(true);
+$("confirmcancel").onclick = () => closeConfirm(false);
+const runScenario = () => confirmThen("Run the circuit from its beginning? The aircraft is put back cold and dark first.",
+                                      "Run scenario", () => post("/scenario?run=1"));
+const resetAircraft = () => confirmThen("Reset the aircraft? It goes back cold and dark to its parking place.",
+                                        "Reset", () => post("/reset"));
+$("run").onclick = runScenario;
+$("reset").onclick = resetAircraft;
+$("smooth").checked = smoothing.on;
+$("smooth").onchange = ev => { smoothing.on = ev.target.checked; };
 $("halt").onclick = () => post("/scenario?run=0");
 $("pause").onclick = () => post(`/pause?on=${paused ? 0 : 1}`);
 $("fit").onclick = () => fit();
@@ -455,16 +546,26 @@ $("rightbutton").onchange = ev => { rightButton = ev.target.checked; };
 const keys = {
   "0": () => fit(), "1": () => $("actual").click(), "+": () => $("zoomin").click(), "=": () => $("zoomin").click(),
   "-": () => $("zoomout").click(), "f": toggleFullScreen, "l": () => toggleList("windows"),
-  "r": () => post("/scenario?run=1"), "n": () => post("/scenario?run=0"), "p": () => $("pause").click(),
+  "r": runScenario, "home": resetAircraft, "n": () => post("/scenario?run=0"), "p": () => $("pause").click(),
   "m": () => { $("sound").checked = !$("sound").checked; },
   "[": () => { $("volume").value = String(Number($("volume").value) - 10); },
   "]": () => { $("volume").value = String(Number($("volume").value) + 10); },
   "c": () => { $("rightbutton").checked = !$("rightbutton").checked; rightButton = $("rightbutton").checked; },
   "?": () => toggleList("shortcuts"), "h": () => toggleList("shortcuts"),
-  "escape": () => { $("shortcuts").hidden = true; $("windows").hidden = true; },
+  "escape": () => { $("shortcuts").hidden = true; $("windows").hidden = true; if (window.checklist) window.checklist.unmark(); },
+  "k": () => { if (window.checklist) window.checklist.toggle(); },
 };
 document.addEventListener("keydown", ev => {
+  if (confirming) {
+    // Only the question's own keys while it is asked.
+    if (ev.key === "Escape") { ev.preventDefault(); closeConfirm(false); }
+    else if (ev.key === "Enter" && ev.target.id !== "confirmcancel") { ev.preventDefault(); closeConfirm(true); }
+    else if (ev.key !== "Tab") ev.preventDefault();
+    ev.stopImmediatePropagation();
+    return;
+  }
   if (ev.ctrlKey || ev.altKey || ev.metaKey || ev.target.matches("input[type=range], input[type=text]")) return;
+  if (window.pilotKeys && window.pilotKeys.has(ev.key)) return;  // the aircraft's control
   const act = keys[ev.key.toLowerCase()];
   if (act) { ev.preventDefault(); act(); }
 });
