@@ -175,8 +175,10 @@ try {
   const keysHelp = await page.evaluate(() => document.getElementById("keys").textContent);
   check(keysHelp.includes("Throttle up / down") && keysHelp.includes("ArrowDown"), "the page's help lists the pilot's keys");
 
-  // Run scenario: the host plays the circuit.
+  // Run scenario, once the page's question is answered: the host plays the circuit.
   await page.click("#run");
+  await waitFor(page, () => !document.getElementById("confirm").hidden, "the page to ask before running the scenario");
+  await page.click("#confirmok");
   await waitFor(page, () => document.getElementById("readout").textContent.includes("(scenario)"), "the readout to show the scenario running");
   check(true, "Run scenario runs the circuit and the readout says so");
   const readout = await page.locator("#readout").innerText();

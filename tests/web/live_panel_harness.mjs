@@ -21,6 +21,17 @@ export function finish() {
   process.exit(failures || !passes ? 1 : 0);
 }
 
+// A part that cannot run in this build: reported to CTest as skipped
+// (SKIP_RETURN_CODE 77) with its reason, never as a pass.
+// What is still running is stopped first (the previewer, the browser).
+export const SKIP_CODE = 77;
+const running = new Set();
+export async function skip(why) {
+  console.log(`SKIPPED: ${why}`);
+  for (const stop of running) await stop();
+  process.exit(SKIP_CODE);
+}
+
 // The previewer serving on a free port; resolves with its address.
 export async function startPanel(preview, args = []) {
   if (!preview) {
@@ -39,17 +50,23 @@ export async function startPanel(preview, args = []) {
     });
     server.on("exit", code => { clearTimeout(timer); reject(new Error(`the previewer stopped (${code})`)); });
   });
-  return { url, process: server, stop: () => server.kill("SIGTERM") };
+  const stop = () => { running.delete(stop); server.kill("SIGTERM"); };
+  running.add(stop);
+  return { url, process: server, stop };
 }
 
-export function launchBrowser() {
-  return chromium.launch({
+export async function launchBrowser() {
+  const browser = await chromium.launch({
     executablePath: "/usr/bin/chromium",
     args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
            "--autoplay-policy=no-user-gesture-required", "--disable-background-timer-throttling",
            "--disable-renderer-backgrounding", "--disable-backgrounding-occluded-windows"],
   });
+  const stop = () => { running.delete(stop); return browser.close().catch(() => {}); };
+  running.add(stop);
+  browser.on("disconnected", () => running.delete(stop));
+  return browser;
 }
 
 // Waits until fn(arg) is true in the page, or fails naming what it waited for.

@@ -33,6 +33,8 @@ const stats = window.panelStats = {
 // Where element i is drawn now ([a, b, c]: a needle's angle, a drum's or
 // slider's offsets, a sprite's offsets and turn), for the tests.
 window.panelDrawn = i => elements[i] ? [elements[i].da, elements[i].db, elements[i].dc] : null;
+// And where the host has it.
+window.panelHost = i => elements[i] ? [elements[i].a, elements[i].b, elements[i].c] : null;
 window.soundsPlayed = 0;
 
 // ------------------------------------------------------------ loading
@@ -96,16 +98,16 @@ function spanOf(d) {
   return { x: img ? img.width : 1, y: img ? img.height : 1 };
 }
 
-let firstState = true, inputInLastState = 0;
+let inputInLastState = 0, clockBefore = null;
 function apply(text) {
   const m = JSON.parse(text);
-  const now = performance.now();
   stats.messages++;
   stats.bytes += text.length;
-  smoothing.arrived(now);
   // A state that took an input is drawn as it is: the pilot's own change
-  // shows at once. So is the first, and a gauge that switched an icon or a
-  // flag (the module changed its mode).
+  // shows at once. So is everything when the host's clock went back, and a
+  // gauge that switched an icon or a flag (the module changed its mode).
+  const clockWentOn = smoothing.arrived(performance.now(), m.clock);
+  if (!clockWentOn) { smoothing.settle(elements, touch); clockBefore = null; }
   const tookInput = (m.input || 0) > inputInLastState;
   inputInLastState = Math.max(inputInLastState, m.input || 0);
   const modeChanged = new Set();
@@ -117,14 +119,14 @@ function apply(text) {
   for (const e of m.e) {
     const s = elements[e[0]], d = layout.elements[e[0]];
     if (!s) continue;
+    const old = [s.a, s.b, s.c], wasDrawn = [s.da, s.db, s.dc].join();
     s.flags = e[1]; s.a = e[2]; s.b = e[3]; s.c = e[4];
     s.text = e.length > 5 ? e[5] : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
-    const wasDrawn = [s.da, s.db, s.dc].join();
-    smoothing.changed(e[0], d, s, now, firstState || tookInput || modeChanged.has(gaugeOf[e[0]]), spanOf(d));
+    smoothing.changed(e[0], d, s, old, clockBefore, m.clock, tookInput || modeChanged.has(gaugeOf[e[0]]), spanOf(d));
     if (smoothing.travels(d.k) && [s.da, s.db, s.dc].join() !== wasDrawn) motionToDraw = true;
     gaugeDirty[gaugeOf[e[0]]] = true;
   }
-  firstState = false;
+  clockBefore = m.clock;
   for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
   if (m.w.length) { refreshWindowList(); windowsDirty = true; showMainHidden(); }
   for (const id of m.s) playSound(id);

@@ -1,55 +1,66 @@
 "use strict";
 // Smooth needles. The host sends its drawn state 18 times a second; the page
-// draws at the display's rate. Between two states the page moves needles,
-// sliders, drums and sprites from where they were drawn to where the host
-// now has them, over about one host cycle, so that a turning needle moves on
-// every frame instead of in 18 steps a second.
+// draws at the display's rate. Needles, sliders, drums and sprites are drawn
+// between the host's states, on the host's own clock: each state carries
+// the simulated time of its cycle, and the page plays the states back a
+// little behind the newest, at an even pace, however unevenly they reach it
+// over the network. A turning needle thus moves on every frame instead of
+// in 18 steps a second.
 //
-// What is never smoothed:
+// The delay behind the newest state is one host cycle plus how late states
+// have lately come (most often a few milliseconds; bounded). It applies to
+// what the host moves by itself only. What is never smoothed, and drawn at
+// once:
 //   - icons and strings (they change, they do not travel);
 //   - an element whose hidden or lit flag changed, and every element of a
 //     gauge that changed an icon or a flag in the same state: the module
 //     switched the gauge into another mode (a flag shown, a power loss);
-//   - a jump the module made on purpose: a drum that wrapped (a move of more
-//     than half its travel), a needle or card that turned more than 120
-//     degrees in one cycle;
-//   - a state that took an input (a click, a drag): the click's own change is
-//     drawn at once, adding no latency to what the pilot did.
+//   - a state that took an input (a click, a drag): the pilot's own change
+//     is drawn as soon as it comes, with no added latency;
+//   - everything, when the host's clock went back (a scenario restarted).
+// A jump the module made on purpose (a drum that wrapped: a move of more
+// than half its travel; a needle or card turned more than 120 degrees in one
+// cycle) is drawn as a jump at its own moment, never travelled through.
 // Angles travel the short way round (350 to 10 degrees passes through 0).
 //
 // Off (the bar's "Smooth" box), every state is drawn as it comes: the raw
 // 18 Hz steps.
 const smoothing = (() => {
   const NEEDLE = 1, SLIDER = 3, MOVING = 5, SPRITE = 6;
-  const kMaxTurn = 120;           // degrees in one host cycle
+  const kMaxTurn = 120;            // degrees in one host cycle
+  const kMaxLate = 150;            // ms: a later state is drawn late rather than waited for
+  const kStall = 1000;             // ms: the host stood still (paused, busy): start the clocks again
   const kStored = "morvane.smooth";
   let on = true;
   try { on = localStorage.getItem(kStored) !== "0"; } catch (e) { /* storage refused: default on */ }
 
-  // The spacing of the host's states as they arrive here (about 55 ms),
-  // followed smoothly; a move takes a little longer than one spacing, so
-  // that a state a little late does not leave the needle standing.
-  let spacing = 1000 / 18, lastArrival = null;
-  const moves = new Map();        // element index -> {from: [a,b,c], to: [a,b,c], t0, dur}
+  // The page's time of a host clock reading is clock + offset + delay (ms).
+  // offset: the earliest any state has come after its clock (crept up
+  // slowly, so that one state come unusually early is forgotten); late: how
+  // much later than that states have lately come.
+  let offset = null, late = 0, cycle = 1000 / 18, lastClock = null;
+  const queues = new Map();        // element index -> [{t: clock ms, v: [a, b, c], jump}]
 
   const shortWay = (from, to) => from + ((((to - from) % 360) + 540) % 360 - 180);
   const travels = kind => kind === NEEDLE || kind === SLIDER || kind === MOVING || kind === SPRITE;
+  const delay = () => cycle + Math.min(late, kMaxLate);
 
-  // Whether a change from the drawn values `was` to the state `s` is a
-  // jump the module made on purpose. `span` gives the travel of a drum or
-  // the size of what slides.
-  function jumped(d, was, s, span) {
-    switch (d.k) {
-    case NEEDLE: return Math.abs(shortWay(was[0], s.a) - was[0]) > kMaxTurn;
+  // Whether going from the values `was` to `v` is a jump the module made on
+  // purpose. `span` gives the travel of a drum or the size of what slides.
+  function jumped(kind, was, v, span) {
+    switch (kind) {
+    case NEEDLE: return Math.abs(shortWay(was[0], v[0]) - was[0]) > kMaxTurn;
     case SPRITE:
-      return Math.abs(shortWay(was[2], s.c) - was[2]) > kMaxTurn ||
-             Math.abs(s.a - was[0]) > span.x / 2 || Math.abs(s.b - was[1]) > span.y / 2;
+      return Math.abs(shortWay(was[2], v[2]) - was[2]) > kMaxTurn ||
+             Math.abs(v[0] - was[0]) > span.x / 2 || Math.abs(v[1] - was[1]) > span.y / 2;
     case MOVING:
     case SLIDER:
-      return Math.abs(s.a - was[0]) > span.x / 2 || Math.abs(s.b - was[1]) > span.y / 2;
+      return Math.abs(v[0] - was[0]) > span.x / 2 || Math.abs(v[1] - was[1]) > span.y / 2;
     default: return true;
     }
   }
+
+  function drawHost(s) { s.da = s.a; s.db = s.b; s.dc = s.c; }
 
   return {
     get on() { return on; },
@@ -58,48 +69,69 @@ const smoothing = (() => {
       try { localStorage.setItem(kStored, on ? "1" : "0"); } catch (e) { /* not kept: fine */ }
     },
     travels,
+    get delay() { return delay(); },
+    get moving() { return queues.size; },
 
-    // A state arrived now: note the spacing of states.
-    arrived(now) {
-      if (lastArrival !== null) {
-        const gap = now - lastArrival;
-        if (gap > 5 && gap < 500) spacing += (gap - spacing) * 0.2;
+    // A state of the host's clock `clock` (seconds) came at `now`. Returns
+    // false when the clock went back: everything is then drawn as it is.
+    arrived(now, clock) {
+      const t = clock * 1000;
+      if (lastClock !== null && t < lastClock) {
+        lastClock = t;
+        offset = null;
+        return false;
       }
-      lastArrival = now;
+      const fresh = lastClock === null || t > lastClock;  // a new cycle, not a repeat of the last
+      if (lastClock !== null && t > lastClock && t - lastClock < 500) cycle += (t - lastClock - cycle) * 0.1;
+      lastClock = t;
+      if (!fresh) return true;
+      const lag = now - t;
+      if (offset === null || lag - offset > kStall) { offset = lag; late = 0; return true; }
+      offset = Math.min(lag, offset + 0.1);
+      late = Math.max(lag - offset, late * 0.995);
+      return true;
     },
 
     // Element i (description d, state s with its new host values in a, b, c
-    // and its drawn values in da, db, dc) has changed. `snap` when the state
-    // took an input or the gauge changed mode; `span` as for jumped().
-    // Sets the drawn values at once unless the element is to travel.
-    changed(i, d, s, now, snap, span) {
-      const was = [s.da, s.db, s.dc];
-      moves.delete(i);
-      if (!on || snap || !travels(d.k) || jumped(d, was, s, span)) {
-        s.da = s.a; s.db = s.b; s.dc = s.c;
+    // and its drawn values in da, db, dc; `old` its host values before) has
+    // changed in the state of clock `clock`, the one before being of
+    // `before` (seconds). `snap`: drawn at once (see above).
+    changed(i, d, s, old, before, clock, snap, span) {
+      if (!on || snap || !travels(d.k) || before === null) {
+        queues.delete(i);
+        drawHost(s);
         return;
       }
-      const to = [s.a, s.b, s.c];
-      if (d.k === NEEDLE) to[0] = shortWay(was[0], s.a);
-      if (d.k === SPRITE) to[2] = shortWay(was[2], s.c);
-      moves.set(i, { from: was, to, t0: now, dur: Math.min(200, Math.max(30, spacing * 1.25)) });
+      let q = queues.get(i);
+      if (!q) queues.set(i, q = [{ t: before * 1000, v: old }]);
+      const last = q[q.length - 1].v;
+      const v = [s.a, s.b, s.c];
+      const jump = jumped(d.k, last, v, span);
+      if (!jump && d.k === NEEDLE) v[0] = shortWay(last[0], v[0]);
+      if (!jump && d.k === SPRITE) v[2] = shortWay(last[2], v[2]);
+      q.push({ t: clock * 1000, v, jump });
     },
 
-    // Moves every travelling element to where it is drawn at `now`; calls
-    // touched(i) for each, and returns whether any moved.
+    // Draws every travelling element where it stands at `now` on the host's
+    // clock played back; calls touched(i) for each that moved, and returns
+    // whether any did.
     step(now, states, touched) {
+      if (offset === null) return false;
+      const at = now - offset - delay();
       let moved = false;
-      for (const [i, m] of moves) {
+      for (const [i, q] of queues) {
         const s = states[i];
-        const t = Math.min(1, Math.max(0, (now - m.t0) / m.dur));
+        while (q.length >= 2 && q[1].t <= at) q.shift();
         let a, b, c;
-        if (t >= 1) {
+        if (q.length < 2) {
+          queues.delete(i);
           a = s.a; b = s.b; c = s.c;
-          moves.delete(i);
         } else {
-          a = m.from[0] + (m.to[0] - m.from[0]) * t;
-          b = m.from[1] + (m.to[1] - m.from[1]) * t;
-          c = m.from[2] + (m.to[2] - m.from[2]) * t;
+          const [p, n] = q;
+          const f = n.jump || n.t <= p.t ? 0 : Math.max(0, Math.min(1, (at - p.t) / (n.t - p.t)));
+          a = p.v[0] + (n.v[0] - p.v[0]) * f;
+          b = p.v[1] + (n.v[1] - p.v[1]) * f;
+          c = p.v[2] + (n.v[2] - p.v[2]) * f;
         }
         if (a !== s.da || b !== s.db || c !== s.dc) {
           s.da = a; s.db = b; s.dc = c;
@@ -110,17 +142,11 @@ const smoothing = (() => {
       return moved;
     },
 
-    // Every element drawn where the host has it (smoothing switched off).
+    // Every element drawn where the host has it (smoothing switched off, or
+    // the host's clock went back).
     settle(states, touched) {
-      for (const i of moves.keys()) {
-        const s = states[i];
-        s.da = s.a; s.db = s.b; s.dc = s.c;
-        touched(i);
-      }
-      moves.clear();
+      for (const i of queues.keys()) { drawHost(states[i]); touched(i); }
+      queues.clear();
     },
-
-    get moving() { return moves.size; },
-    get spacing() { return spacing; },
   };
 })();
