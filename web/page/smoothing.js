@@ -28,6 +28,7 @@
 const smoothing = (() => {
   const NEEDLE = 1, SLIDER = 3, MOVING = 5, SPRITE = 6;
   const kMaxTurn = 120;            // degrees in one host cycle
+  const kSeen = 0.05;              // degrees or pixels: less is not drawn again
   const kMaxLate = 150;            // ms: a later state is drawn late rather than waited for
   const kStall = 1000;             // ms: the host stood still (paused, busy): start the clocks again
   const kStored = "morvane.smooth";
@@ -37,8 +38,11 @@ const smoothing = (() => {
   // The page's time of a host clock reading is clock + offset + delay (ms).
   // offset: the earliest any state has come after its clock (crept up
   // slowly, so that one state come unusually early is forgotten); late: how
-  // much later than that states have lately come.
+  // much later than that nine states in ten of the last three seconds came
+  // (waiting for the slowest would hold every needle back for one).
   let offset = null, late = 0, cycle = 1000 / 18, lastClock = null;
+  const lates = [];
+  const kLates = 54;
   const queues = new Map();        // element index -> [{t: clock ms, v: [a, b, c], jump}]
 
   const shortWay = (from, to) => from + ((((to - from) % 360) + 540) % 360 - 180);
@@ -86,9 +90,12 @@ const smoothing = (() => {
       lastClock = t;
       if (!fresh) return true;
       const lag = now - t;
-      if (offset === null || lag - offset > kStall) { offset = lag; late = 0; return true; }
+      if (offset === null || lag - offset > kStall) { offset = lag; late = 0; lates.length = 0; return true; }
       offset = Math.min(lag, offset + 0.1);
-      late = Math.max(lag - offset, late * 0.995);
+      lates.push(lag - offset);
+      if (lates.length > kLates) lates.shift();
+      const sorted = [...lates].sort((x, y) => x - y);
+      late = sorted[Math.floor(sorted.length * 0.9)];
       return true;
     },
 
@@ -133,7 +140,10 @@ const smoothing = (() => {
           b = p.v[1] + (n.v[1] - p.v[1]) * f;
           c = p.v[2] + (n.v[2] - p.v[2]) * f;
         }
-        if (a !== s.da || b !== s.db || c !== s.dc) {
+        // A slow needle is drawn again only once it has moved a visible
+        // amount; its last step always lands where the host has it.
+        const visible = q.length < 2 || Math.abs(a - s.da) >= kSeen || Math.abs(b - s.db) >= kSeen || Math.abs(c - s.dc) >= kSeen;
+        if (visible && (a !== s.da || b !== s.db || c !== s.dc)) {
           s.da = a; s.db = b; s.dc = c;
           moved = true;
           touched(i);
