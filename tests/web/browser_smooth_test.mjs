@@ -1,6 +1,7 @@
-// Smooth needles in a real headless browser, on the built-in circuit:
-//   - during the steady turn of the taxi (steering held from 68 to 75 s of
-//     the circuit) the ADF pointer turns with the aircraft: with smoothing
+// Smooth needles in a real headless browser, on the built-in circuit's
+// start-up and radio tuning, then a steady turn on the ground (steering held
+// from 50 s on, for as long as a loaded machine needs):
+//   - during the turn the ADF pointer turns with the aircraft: with smoothing
 //     on its drawn angle changes on at least 50 of 60 frames; with it off,
 //     every frame draws exactly the host's own angle (the raw steps);
 //   - a click's own change gets no added latency: in the frame that first
@@ -9,10 +10,20 @@
 //     is drawn exactly where the host has it.
 //
 //   node browser_smooth_test.mjs PATH/TO/morvane-preview
+import { execFileSync } from "node:child_process";
+import { mkdtempSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 import { startPanel, launchBrowser, check, finish, waitFor } from "./live_panel_harness.mjs";
 
 const [preview] = process.argv.slice(2);
-const panel = await startPanel(preview, ["--run"]);
+// The circuit's own first 46 s (engines started, the ADF tuned to the NDB,
+// the parking brake off and the throttles set for the taxi), then the turn.
+const circuit = execFileSync(preview, ["--print-scenario"], { encoding: "utf8" }).split("\n");
+const start = circuit.filter(l => { const m = l.match(/^at\s+([\d.]+)\s/); return m && Number(m[1]) <= 46; });
+const scenario = join(mkdtempSync(join(tmpdir(), "turn-")), "turn.txt");
+writeFileSync(scenario, [...start, "at 50 pilot steer -15", "end 900", ""].join("\n"));
+const panel = await startPanel(preview, ["--scenario", scenario, "--run"]);
 const browser = await launchBrowser();
 try {
   const page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
@@ -35,14 +46,14 @@ try {
     };
   }), pointer);
 
-  // The circuit flies in real time: the turn comes about 70 s after the start.
-  await page.waitForFunction(() => window.panelStats.clock >= 69, null, { timeout: 180000, polling: 250 })
-    .catch(() => { throw new Error("waited 180 s for the circuit's taxi turn (from 68 s)"); });
+  // The host flies in real time: the turn comes 50 s after the start.
+  await page.waitForFunction(() => window.panelStats.clock >= 51, null, { timeout: 180000, polling: 250 })
+    .catch(() => { throw new Error("waited 180 s for the turn (from 50 s)"); });
   const smooth = await sixtyFrames();
   let changed = 0;
   for (let f = 1; f < smooth.length; ++f) if (smooth[f].drawn !== smooth[f - 1].drawn) changed++;
   const turned = Math.abs(smooth[60].drawn - smooth[0].drawn);
-  check(smooth[60].clock <= 75.2, `the frames fell within the turn (to ${smooth[60].clock.toFixed(2)} s)`);
+  console.log(`(60 frames from ${smooth[0].clock.toFixed(2)} to ${smooth[60].clock.toFixed(2)} s of the host's clock)`);
   check(turned > 3, `the pointer turned with the aircraft (${turned.toFixed(1)} degrees in 60 frames)`);
   check(changed >= 50, `with smoothing on, the pointer's drawn angle changed on ${changed} of 60 frames`);
 
@@ -59,8 +70,7 @@ try {
       if (++frames === 60) { window.onPanelFrame = null; resolve({ exact, changes, clock: window.panelStats.clock }); }
     };
   }), pointer);
-  check(raw.exact === 60, `with smoothing off, all 60 frames drew the host's own angle (${raw.exact}; it changed on ${raw.changes})`);
-  check(raw.clock <= 75.2, "still within the turn");
+  check(raw.exact === 60 && raw.changes > 0, `with smoothing off, all 60 frames drew the host's own angle (${raw.exact}; it changed on ${raw.changes})`);
   await page.click("#smooth");
 
   // A click's own change, with smoothing on: the ADF main switch, ten times.

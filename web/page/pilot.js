@@ -99,10 +99,15 @@
   }
 
   // A read-back in words: the aircraft's text, else its number and unit.
-  const words = s => (typeof s.text === "string" && s.text ? s.text
-                      : `${s.label} ${Math.round(s.value)}${s.unit ? " " + s.unit : ""}`);
-  // The strip's figure: the aircraft's text alone when it has one (it says
-  // what it reads), else the label, the number and the unit.
+  // A text that is a bare figure ("2100 rpm") keeps its label before it;
+  // one that says what it reads ("gear down and locked", "runway 27: ...")
+  // stands alone.
+  const textOf = s => (typeof s.text === "string" && s.text
+    ? (/\d/.test(s.text) && !s.text.toLowerCase().includes(s.label.toLowerCase()) ? `${s.label} ${s.text}` : s.text)
+    : "");
+  const words = s => textOf(s) || `${s.label} ${Math.round(s.value)}${s.unit ? " " + s.unit : ""}`;
+  // The strip's figure: the aircraft's text when it has one, else the
+  // label, the number and the unit.
   function figure(s) {
     let f = figures[s.name];
     if (!f) {
@@ -112,7 +117,7 @@
       strip.insertBefore(span, document.getElementById("status"));
       f = figures[s.name] = { span, key: "" };
     }
-    const text = typeof s.text === "string" && s.text;
+    const text = textOf(s);
     const key = text ? "text" : "number";
     if (f.key !== key) {
       f.span.textContent = "";
