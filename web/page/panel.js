@@ -278,6 +278,7 @@ function frame(now) {
     if (seq !== drawnSeq) { updatesThisSecond++; stats.updates++; }
     drawnSeq = seq;
     stats.drawnSeq = seq;
+    stats.inputDrawn = inputTakenInState;  // the last input the drawn state took
     canvas.dataset.seq = String(seq);
     noteDrawn(now);
     if (window.onPanelDrawn) window.onPanelDrawn(now);
