@@ -29,6 +29,7 @@ let zoom = 1, rightButton = false;
 const stats = window.panelStats = {
   frames: 0, updates: 0, messages: 0, bytes: 0, fps: 0, updatesPerSecond: 0, bytesPerSecond: 0,
   latencies: [], inputsTaken: 0, seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0,
+  dropped: 0, badElements: 0, link: null,
 };
 window.soundsPlayed = 0;
 
@@ -70,34 +71,49 @@ async function start() {
 
 // ------------------------------------------------------------ the stream
 
-let socket = null, retry = 250;
+// The stream reconnects by itself (reconnect.js); a new connection starts
+// with the whole drawn state.
+let link = null;
 function connect() {
-  socket = new WebSocket(`ws://${location.host}/live`);
-  socket.onopen = () => { stats.connected = true; retry = 250; };
-  socket.onmessage = ev => apply(ev.data);
-  socket.onclose = () => {
-    stats.connected = false;
-    readout.textContent = "disconnected: reconnecting\u2026";
-    setTimeout(connect, retry);
-    retry = Math.min(retry * 2, 4000);
-  };
+  link = stats.link = openLiveStream({
+    onMessage: text => apply(text),
+    onStatus: up => {
+      stats.connected = up;
+      if (!up) readout.textContent = "disconnected: reconnecting\u2026";
+    },
+    layoutNow: () => layout,
+  });
 }
 
+// A message that is not the state the page knows is dropped with a note on
+// the console; the next one is applied as usual. An element whose values
+// are not numbers is skipped alone.
 function apply(text) {
-  const m = JSON.parse(text);
-  stats.messages++;
   stats.bytes += text.length;
+  let m;
+  try {
+    m = JSON.parse(text);
+    if (!m || !Array.isArray(m.e) || !Array.isArray(m.w) || !Array.isArray(m.s) || !Number.isFinite(m.seq))
+      throw new Error("not a panel state");
+  } catch (e) {
+    stats.dropped++;
+    console.warn(`live panel: dropped a state message (${e.message}): ${text.slice(0, 80)}`);
+    return;
+  }
+  stats.messages++;
+  const number = v => typeof v === "number" && Number.isFinite(v);
   for (const e of m.e) {
+    if (!Array.isArray(e) || !number(e[1]) || !number(e[2]) || !number(e[3]) || !number(e[4])) { stats.badElements++; continue; }
     const s = elements[e[0]];
     if (!s) continue;
     s.flags = e[1]; s.a = e[2]; s.b = e[3]; s.c = e[4];
-    s.text = e.length > 5 ? e[5] : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
+    s.text = e.length > 5 ? String(e[5]) : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
     gaugeDirty[gaugeOf[e[0]]] = true;
   }
-  for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
+  for (const w of m.w) if (Array.isArray(w)) windowShown.set(w[0], !!w[1]);
   if (m.w.length) { refreshWindowList(); windowsDirty = true; }
-  for (const id of m.s) playSound(id);
-  seq = m.seq; clock = m.clock; running = m.running; paused = m.paused;
+  for (const id of m.s) if (Number.isInteger(id)) playSound(id);
+  seq = m.seq; clock = Number.isFinite(m.clock) ? m.clock : clock; running = !!m.running; paused = !!m.paused;
   stats.seq = seq; stats.clock = clock;
   noteInputTaken(m.input);
   panelDirty = true;
@@ -219,6 +235,7 @@ function drawPanel(region) {
 
 let lastSecond = performance.now(), framesThisSecond = 0, updatesThisSecond = 0, bytesAtSecond = 0;
 function frame(now) {
+  requestAnimationFrame(frame);  // first: a drawing that fails does not stop the loop
   framesThisSecond++;
   stats.frames++;
   if (panelDirty) {
@@ -249,12 +266,13 @@ function frame(now) {
     framesThisSecond = 0; updatesThisSecond = 0; bytesAtSecond = stats.bytes; lastSecond = now;
     showReadout();
   }
-  requestAnimationFrame(frame);
 }
 
 function showReadout() {
   const l = stats.latencies.slice(-10);
-  const latency = l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013";
+  const rtt = link ? link.networkRtt : NaN;
+  const latency = (l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013") +
+    (Number.isFinite(rtt) ? ` (network ${Math.round(rtt)} ms)` : "");
   readout.textContent = `${stats.fps.toFixed(0)} fps \u00b7 ${stats.updatesPerSecond.toFixed(1)} updates/s \u00b7 ` +
     `click to picture ${latency} \u00b7 ${(stats.bytesPerSecond / 1024).toFixed(1)} KiB/s \u00b7 ` +
     `sim ${clock.toFixed(1)} s${paused ? " (paused)" : running ? " (scenario)" : ""}`;
@@ -308,22 +326,39 @@ function sendMove() {
   sendMouse(`kind=move&x=${p.x}&y=${p.y}`).then(() => { moveSending = false; sendMove(); });
 }
 
+// A press at a point of the screen, its moves and its release; the mouse
+// and pen come here from the canvas's pointer events, fingers through
+// touch.js (which tells taps from pinches first).
+function press(at, pointerType, button, id, madeAt) {
+  const p = panelPoint(at);
+  const right = button === 2 || (pointerType !== "mouse" && rightButton);
+  pressedPointer = id;
+  tip.style.display = "none";
+  sendMouse(`kind=down&x=${p.x}&y=${p.y}&button=${right ? "right" : "left"}`, madeAt);
+}
+function releasePress() {
+  pressedPointer = null;
+  moveWaiting = null;
+  sendMouse("kind=up");
+}
+window.panelView = {
+  zoom: () => zoom,
+  setZoom: z => { if (layout) { fitting = false; setZoom(z); } },
+  press: (at, pointerType, madeAt) => { if (layout && pressedPointer === null) press(at, pointerType, 0, "touch", madeAt); },
+  move: at => { if (pressedPointer === "touch") { moveWaiting = panelPoint(at); sendMove(); } },
+  release: () => { if (pressedPointer === "touch") releasePress(); },
+};
+
 canvas.addEventListener("contextmenu", ev => ev.preventDefault());
 canvas.addEventListener("pointerdown", ev => {
   if (!layout || pressedPointer !== null) return;
   ev.preventDefault();
-  const p = panelPoint(ev);
-  const right = ev.button === 2 || (ev.pointerType !== "mouse" && rightButton);
-  pressedPointer = ev.pointerId;
   canvas.setPointerCapture(ev.pointerId);
-  tip.style.display = "none";
-  sendMouse(`kind=down&x=${p.x}&y=${p.y}&button=${right ? "right" : "left"}`, performance.now());
+  press(ev, ev.pointerType, ev.button, ev.pointerId, performance.now());
 });
 function release(ev) {
   if (ev.pointerId !== pressedPointer) return;
-  pressedPointer = null;
-  moveWaiting = null;
-  sendMouse("kind=up");
+  releasePress();
 }
 canvas.addEventListener("pointerup", release);
 canvas.addEventListener("pointercancel", release);
