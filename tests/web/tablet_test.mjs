@@ -188,7 +188,8 @@ try {
   panel.process.kill("SIGSTOP");
   stopped = true;
   await waitFor(page, () => !window.panelStats.connected, "the page to notice the server has gone silent");
-  check(true, "a silent stream is taken for lost");
+  await waitFor(page, () => document.getElementById("readout").textContent.includes("reconnecting"), "the readout to say the page is reconnecting");
+  check(true, "a silent stream is taken for lost, and the readout says the page is reconnecting");
   panel.process.kill("SIGCONT");
   stopped = false;
   await waitFor(page, n => window.panelStats.connected && window.panelStats.link.opens > n, "the page to reconnect", opensBefore);

@@ -269,6 +269,7 @@ function frame(now) {
 }
 
 function showReadout() {
+  if (!stats.connected) { readout.textContent = "disconnected: reconnecting\u2026"; return; }
   const l = stats.latencies.slice(-10);
   const rtt = link ? link.networkRtt : NaN;
   const latency = (l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013") +
