@@ -7,6 +7,7 @@ set(types_js "text/javascript; charset=utf-8")
 set(types_png "image/png")
 set(types_svg "image/svg+xml")
 set(types_ico "image/x-icon")
+set(types_webmanifest "application/manifest+json")
 
 set(body "// Generated from web/page by cmake/EmbedPageFiles.cmake: do not edit.\n")
 string(APPEND body "#include \"web/page_files.h\"\n\nnamespace sim {\nnamespace {\n")

@@ -45,7 +45,19 @@ TEST(LivePanel, ServesThePageTheLayoutAndEveryBitmapItNames) {
         EXPECT_NE(page.body.find("<canvas id=\"panel\""), std::string::npos);
         auto script = ask(port, "GET", "/panel.js");
         EXPECT_EQ(script.status, 200);
-        EXPECT_NE(script.body.find("new WebSocket"), std::string::npos);
+        EXPECT_NE(script.body.find("openLiveStream"), std::string::npos);
+        EXPECT_NE(ask(port, "GET", "/reconnect.js").body.find("new WebSocket"), std::string::npos);
+        // What a home screen needs: the manifest under its own media type, the icons.
+        auto manifest = ask(port, "GET", "/manifest.webmanifest");
+        EXPECT_EQ(manifest.status, 200);
+        EXPECT_NE(manifest.head.find("application/manifest+json"), std::string::npos);
+        EXPECT_NE(manifest.body.find("\"/icon-512.png\""), std::string::npos);
+        for (const char* icon : {"/icon-192.png", "/icon-512.png"}) {
+            auto png = ask(port, "GET", icon);
+            EXPECT_EQ(png.status, 200) << icon;
+            EXPECT_NE(png.head.find("image/png"), std::string::npos) << icon;
+            EXPECT_EQ(png.body.substr(1, 3), "PNG") << icon;
+        }
         EXPECT_EQ(ask(port, "GET", "/panel.css").status, 200);
         EXPECT_EQ(ask(port, "GET", "/missing.js").status, 404);
 

@@ -29,6 +29,7 @@ let zoom = 1, rightButton = false;
 const stats = window.panelStats = {
   frames: 0, updates: 0, messages: 0, bytes: 0, fps: 0, updatesPerSecond: 0, bytesPerSecond: 0,
   latencies: [], inputsTaken: 0, seq: 0, drawnSeq: 0, clock: 0, connected: false, sounds: 0, motionFrames: 0,
+  dropped: 0, badElements: 0, link: null,
 };
 // Where element i is drawn now ([a, b, c]: a needle's angle, a drum's or
 // slider's offsets, a sprite's offsets and turn), for the tests.
@@ -77,17 +78,18 @@ async function start() {
 
 // ------------------------------------------------------------ the stream
 
-let socket = null, retry = 250;
+// The stream reconnects by itself (reconnect.js); a new connection starts
+// with the whole drawn state.
+let link = null;
 function connect() {
-  socket = new WebSocket(`ws://${location.host}/live`);
-  socket.onopen = () => { stats.connected = true; retry = 250; };
-  socket.onmessage = ev => apply(ev.data);
-  socket.onclose = () => {
-    stats.connected = false;
-    readout.textContent = "disconnected: reconnecting\u2026";
-    setTimeout(connect, retry);
-    retry = Math.min(retry * 2, 4000);
-  };
+  link = stats.link = openLiveStream({
+    onMessage: text => apply(text),
+    onStatus: up => {
+      stats.connected = up;
+      if (!up) readout.textContent = "disconnected: reconnecting\u2026";
+    },
+    layoutNow: () => layout,
+  });
 }
 
 // The travel of a drum (its picture beyond its window) or the size of what
@@ -98,39 +100,57 @@ function spanOf(d) {
   return { x: img ? img.width : 1, y: img ? img.height : 1 };
 }
 
+// A message that is not the state the page knows is dropped with a note on
+// the console; the next one is applied as usual. An element whose values
+// are not numbers is skipped alone.
 let inputInLastState = 0, clockBefore = null;
 function apply(text) {
-  const m = JSON.parse(text);
-  stats.messages++;
   stats.bytes += text.length;
+  let m;
+  try {
+    m = JSON.parse(text);
+    if (!m || !Array.isArray(m.e) || !Array.isArray(m.w) || !Array.isArray(m.s) || !Number.isFinite(m.seq))
+      throw new Error("not a panel state");
+  } catch (e) {
+    stats.dropped++;
+    console.warn(`live panel: dropped a state message (${e.message}): ${text.slice(0, 80)}`);
+    return;
+  }
+  stats.messages++;
+  const number = v => typeof v === "number" && Number.isFinite(v);
+  const good = e => Array.isArray(e) && number(e[1]) && number(e[2]) && number(e[3]) && number(e[4]);
+  const hostClock = number(m.clock) ? m.clock : clock;
   // A state that took an input is drawn as it is: the pilot's own change
   // shows at once. So is everything when the host's clock went back, and a
   // gauge that switched an icon or a flag (the module changed its mode).
-  const clockWentOn = smoothing.arrived(performance.now(), m.clock);
+  const clockWentOn = smoothing.arrived(performance.now(), hostClock);
   if (!clockWentOn) { smoothing.settle(elements, touch); clockBefore = null; }
-  const tookInput = (m.input || 0) > inputInLastState;
-  inputInLastState = Math.max(inputInLastState, m.input || 0);
+  const input = number(m.input) ? m.input : 0;
+  const tookInput = input > inputInLastState;
+  inputInLastState = Math.max(inputInLastState, input);
   const modeChanged = new Set();
   for (const e of m.e) {
+    if (!good(e)) continue;
     const s = elements[e[0]], d = layout.elements[e[0]];
     if (!s) continue;
     if (s.flags !== e[1] || (d.k === ICON && s.a !== e[2])) modeChanged.add(gaugeOf[e[0]]);
   }
   for (const e of m.e) {
+    if (!good(e)) { stats.badElements++; continue; }
     const s = elements[e[0]], d = layout.elements[e[0]];
     if (!s) continue;
     const old = [s.a, s.b, s.c], wasDrawn = [s.da, s.db, s.dc].join();
     s.flags = e[1]; s.a = e[2]; s.b = e[3]; s.c = e[4];
-    s.text = e.length > 5 ? e[5] : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
-    smoothing.changed(e[0], d, s, old, clockBefore, m.clock, tookInput || modeChanged.has(gaugeOf[e[0]]), spanOf(d));
+    s.text = e.length > 5 ? String(e[5]) : ""; s.fg = e[6] || 0; s.bg = e[7] || 0;
+    smoothing.changed(e[0], d, s, old, clockBefore, hostClock, tookInput || modeChanged.has(gaugeOf[e[0]]), spanOf(d));
     if (smoothing.travels(d.k) && [s.da, s.db, s.dc].join() !== wasDrawn) motionToDraw = true;
     gaugeDirty[gaugeOf[e[0]]] = true;
   }
-  clockBefore = m.clock;
-  for (const [ident, shown] of m.w) windowShown.set(ident, !!shown);
+  clockBefore = hostClock;
+  for (const w of m.w) if (Array.isArray(w)) windowShown.set(w[0], !!w[1]);
   if (m.w.length) { refreshWindowList(); windowsDirty = true; showMainHidden(); }
-  for (const id of m.s) playSound(id);
-  seq = m.seq; clock = m.clock; running = m.running; paused = m.paused;
+  for (const id of m.s) if (Number.isInteger(id)) playSound(id);
+  seq = m.seq; clock = hostClock; running = !!m.running; paused = !!m.paused;
   stats.seq = seq; stats.clock = clock;
   noteInputTaken(m.input);
   panelDirty = true;
@@ -256,6 +276,7 @@ let lastSecond = performance.now(), framesThisSecond = 0, updatesThisSecond = 0,
 let motionToDraw = false;
 const touch = i => { gaugeDirty[gaugeOf[i]] = true; panelDirty = true; };
 function frame(now) {
+  requestAnimationFrame(frame);  // first: a drawing that fails does not stop the loop
   framesThisSecond++;
   stats.frames++;
   if (smoothing.on) { if (smoothing.step(now, elements, touch)) motionToDraw = true; }
@@ -292,12 +313,14 @@ function frame(now) {
     framesThisSecond = 0; updatesThisSecond = 0; bytesAtSecond = stats.bytes; lastSecond = now;
     showReadout();
   }
-  requestAnimationFrame(frame);
 }
 
 function showReadout() {
+  if (!stats.connected) { readout.textContent = "disconnected: reconnecting\u2026"; return; }
   const l = stats.latencies.slice(-10);
-  const latency = l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013";
+  const rtt = link ? link.networkRtt : NaN;
+  const latency = (l.length ? `${Math.round(l.reduce((a, b) => a + b, 0) / l.length)} ms` : "\u2013") +
+    (Number.isFinite(rtt) ? ` (network ${Math.round(rtt)} ms)` : "");
   readout.textContent = `${stats.fps.toFixed(0)} fps \u00b7 ${stats.updatesPerSecond.toFixed(1)} updates/s \u00b7 ` +
     `click to picture ${latency} \u00b7 ${(stats.bytesPerSecond / 1024).toFixed(1)} KiB/s \u00b7 ` +
     `sim ${clock.toFixed(1)} s${paused ? " (paused)" : running ? " (scenario)" : ""}`;
@@ -351,22 +374,39 @@ function sendMove() {
   sendMouse(`kind=move&x=${p.x}&y=${p.y}`).then(() => { moveSending = false; sendMove(); });
 }
 
+// A press at a point of the screen, its moves and its release; the mouse
+// and pen come here from the canvas's pointer events, fingers through
+// touch.js (which tells taps from pinches first).
+function press(at, pointerType, button, id, madeAt) {
+  const p = panelPoint(at);
+  const right = button === 2 || (pointerType !== "mouse" && rightButton);
+  pressedPointer = id;
+  tip.style.display = "none";
+  sendMouse(`kind=down&x=${p.x}&y=${p.y}&button=${right ? "right" : "left"}`, madeAt);
+}
+function releasePress() {
+  pressedPointer = null;
+  moveWaiting = null;
+  sendMouse("kind=up");
+}
+window.panelView = {
+  zoom: () => zoom,
+  setZoom: z => { if (layout) { fitting = false; setZoom(z); } },
+  press: (at, pointerType, madeAt) => { if (layout && pressedPointer === null) press(at, pointerType, 0, "touch", madeAt); },
+  move: at => { if (pressedPointer === "touch") { moveWaiting = panelPoint(at); sendMove(); } },
+  release: () => { if (pressedPointer === "touch") releasePress(); },
+};
+
 canvas.addEventListener("contextmenu", ev => ev.preventDefault());
 canvas.addEventListener("pointerdown", ev => {
   if (!layout || pressedPointer !== null) return;
   ev.preventDefault();
-  const p = panelPoint(ev);
-  const right = ev.button === 2 || (ev.pointerType !== "mouse" && rightButton);
-  pressedPointer = ev.pointerId;
   canvas.setPointerCapture(ev.pointerId);
-  tip.style.display = "none";
-  sendMouse(`kind=down&x=${p.x}&y=${p.y}&button=${right ? "right" : "left"}`, performance.now());
+  press(ev, ev.pointerType, ev.button, ev.pointerId, performance.now());
 });
 function release(ev) {
   if (ev.pointerId !== pressedPointer) return;
-  pressedPointer = null;
-  moveWaiting = null;
-  sendMouse("kind=up");
+  releasePress();
 }
 canvas.addEventListener("pointerup", release);
 canvas.addEventListener("pointercancel", release);
