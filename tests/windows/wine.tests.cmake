@@ -5,11 +5,11 @@
 # sound code creates the device and buffers and plays through the system's
 # sound library.
 #
-# The tests are registered whether Wine is here or not: each looks for wine,
-# wineserver and Wine's 32-bit half when it runs, and where one is missing it
+# The tests are registered whether Wine is here or not: each looks for wine
+# and its 32-bit half when it runs, and where one is missing it
 # reports skipped with the reason (exit 77) instead of running.
 set(MORVANE_WINE_NEEDS bash ${PROJECT_SOURCE_DIR}/tests/run_when_available.sh
-  --program wine "Debian package wine" --program wineserver "Debian package wine" --wine32 --)
+  --program wine "Debian package wine" --wine32 --)
 if(TARGET morvane_trace)
   set(wine_home ${CMAKE_BINARY_DIR}/wine-home)
   # ALSA's default device is the null plugin: everything played is taken
