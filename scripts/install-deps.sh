@@ -89,6 +89,10 @@ done
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+if ((${#missing[@]})) && [ -n "$SUDO" ] && ! command -v sudo >/dev/null 2>&1; then
+  say "not root and sudo is missing, so nothing can be installed; missing: ${missing[*]}"
+  exit 3
+fi
 lock="${MORVANE_APT_LOCK:-/tmp/apt.lock}"
 # apt-get, one at a time on this machine (other scripts take the same lock),
 # and waiting for dpkg's own lock rather than failing on it.
