@@ -22,9 +22,9 @@
 #   --fg-http P     also open FlightGear's property browser on port P
 #   --link-port P   the link's UDP ports: FlightGear sends to P and reads
 #                   P+1 (default 5500)
-#   --check         with the twin: start on the ground, run
-#                   scripts/flightgear-twin-check.py (engines started from
-#                   the panel's starting box, throttles apart, gear and
+#   --check         with the twin, in the air: run
+#                   scripts/flightgear-twin-check.py (engine 2 restarted
+#                   from the panel's starting box, throttles apart, gear and
 #                   flaps from the panel, the twin's figures), then stop
 #   -- ...          the rest goes to morvane-preview (--layout FILE, --night)
 # The panel's log (link status lines) and FlightGear's output go to
@@ -47,7 +47,7 @@ while (($#)); do
       if [ "$aircraft" = morvane-twin ]; then single=""; else single=--fg-single-engine; fi ;;
     --twin) single=""; shift ;;
     --ground) ground=1; shift ;;
-    --check) check=1; ground=1; shift ;;
+    --check) check=1; shift ;;
     --fg-http) need_value "$@"; fg_http="$2"; shift 2 ;;
     --link-port) need_value "$@"; link="$2"; shift 2 ;;
     *) echo "flightgear-panel.sh: unknown option $1" >&2; exit 2 ;;
@@ -101,15 +101,17 @@ if [ -n "$ground" ]; then
 else
   fg_args+=(--in-air --altitude=3000 --vc=100 --heading=280)
   if [ "$aircraft" = morvane-twin ]; then
-    # In the air the twin's engines run: magnetos on both, tanks' valves open.
-    fg_args+=(--prop:/engines/engine[0]/running=true --prop:/engines/engine[1]/running=true
-      --prop:/controls/engines/engine[0]/magnetos=3 --prop:/controls/engines/engine[1]/magnetos=3
-      --prop:/consumables/fuel/tank[0]/selected=true --prop:/consumables/fuel/tank[1]/selected=true
-      --prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
+    # In the air the twin starts its engines itself (its Nasal); cruise power.
+    fg_args+=(--prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
       --prop:/controls/gear/gear-down=false --prop:/controls/gear/brake-parking=0)
   fi
 fi
 if [ -n "$fg_http" ]; then fg_args+=(--httpd="$fg_http"); fi
+if [ -n "$check" ]; then
+  # The check needs frames more than pictures: a small window, no clouds,
+  # no AI traffic.
+  fg_args+=(--geometry=400x300 --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic)
+fi
 # In a process group of its own, so that stopping it stops Xvfb too.
 if [ -n "${DISPLAY:-}" ]; then
   setsid /usr/games/fgfs "${fg_args[@]}" > out/flightgear/fgfs.log 2>&1 &
