@@ -12,7 +12,7 @@
 #   --port P        the live panel at http://127.0.0.1:P/ (default 8080)
 #   --twin          fly our own twin, morvane-twin (the default): the
 #                   aircraft the panel was made for, from
-#                   aircraft/flightgear/Aircraft/ (given to FlightGear with
+#                   flightgear/protocol/Aircraft/ (given to FlightGear with
 #                   --fg-aircraft; nothing is written to its folders)
 #   --aircraft A    another FlightGear aircraft, such as c172p (Debian's one
 #                   piston aircraft); one that is not our twin is taken to
@@ -92,7 +92,7 @@ panel=$!
 # FlightGear: its output to the panel's port (5500), its input from the next.
 # Our twin's folder is found through --fg-aircraft, in place.
 fg_args=(--aircraft="$aircraft" --airport=KSFO
-  --fg-aircraft="$PWD/aircraft/flightgear/Aircraft"
+  --fg-aircraft="$PWD/flightgear/protocol/Aircraft"
   --disable-sound --disable-terrasync --disable-splash-screen --disable-real-weather-fetch
   --generic=socket,out,10,127.0.0.1,$link,udp,$protocol
   --generic=socket,in,20,127.0.0.1,$((link + 1)),udp,$protocol)

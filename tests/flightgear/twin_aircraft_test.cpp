@@ -1,5 +1,5 @@
 // Our twin as FlightGear flies it: its flight model and systems
-// (aircraft/flightgear/Aircraft/morvane-twin/) run in JSBSim, the flight
+// (flightgear/protocol/Aircraft/morvane-twin/) run in JSBSim, the flight
 // model FlightGear runs them in (Debian's flightgear package installs it as
 // /usr/games/JSBSim), driven through the properties the panel's link sets.
 // Its figures are held against our built-in aircraft's, flown the same way
@@ -34,7 +34,7 @@ const char* kJsbsim = "/usr/games/JSBSim";
 constexpr double kKmhPerKt = 1.852;
 constexpr double kFeet = 3.28084;
 
-fs::path twin_folder() { return fs::path(MORVANE_SOURCE_DIR) / "aircraft/flightgear/Aircraft/morvane-twin"; }
+fs::path twin_folder() { return fs::path(MORVANE_SOURCE_DIR) / "flightgear/protocol/Aircraft/morvane-twin"; }
 
 // A JSBSim root holding the twin (its files linked in place, never copied),
 // with the initial conditions a test flies from.
