@@ -6,33 +6,61 @@
 # rendering when there is no display.
 #
 # usage: scripts/flightgear-panel.sh [--seconds N] [--port HTTP_PORT]
-#            [--aircraft NAME] [--twin] [--fg-http PORT] [-- PREVIEW_OPTIONS]
+#            [--aircraft NAME] [--twin] [--ground] [--fg-http PORT]
+#            [--check] [-- PREVIEW_OPTIONS]
 #   --seconds N     stop both after N seconds (default: run until Ctrl-C)
 #   --port P        the live panel at http://127.0.0.1:P/ (default 8080)
-#   --aircraft A    FlightGear's aircraft (default c172p, the one piston
-#                   aircraft in Debian's base data)
-#   --twin          the aircraft has two engines (default: one engine, so
-#                   engine 2's gauges and levers show and move engine 1)
+#   --twin          fly our own twin, morvane-twin (the default): the
+#                   aircraft the panel was made for, from
+#                   flightgear/protocol/Aircraft/ (given to FlightGear with
+#                   --fg-aircraft; nothing is written to its folders)
+#   --aircraft A    another FlightGear aircraft, such as c172p (Debian's one
+#                   piston aircraft); one that is not our twin is taken to
+#                   have one engine (engine 2's gauges and levers show and
+#                   move engine 1) unless --twin follows it
+#   --ground        start cold and dark on runway 28R instead of in the air
 #   --fg-http P     also open FlightGear's property browser on port P
+#   --link-port P   the link's UDP ports: FlightGear sends to P and reads
+#                   P+1 (default 5500)
+#   --check         with the twin, in the air: run
+#                   scripts/flightgear-twin-check.py (engine 2 restarted
+#                   from the panel's starting box, throttles apart, gear and
+#                   flaps from the panel, the twin's figures), then stop
 #   -- ...          the rest goes to morvane-preview (--layout FILE, --night)
 # The panel's log (link status lines) and FlightGear's output go to
 # out/flightgear/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=0 port=8080 aircraft=c172p single=--fg-single-engine fg_http=""
+link=5500 seconds=0 port=8080 aircraft=morvane-twin single="" fg_http="" ground="" check=""
 preview_args=()
+need_value() {
+  if (($# < 2)) || [ -z "$2" ]; then echo "flightgear-panel.sh: $1 needs a value" >&2; exit 2; fi
+}
 while (($#)); do
   case "$1" in
     --) shift; preview_args=("$@"); break ;;
-    --seconds) seconds="$2"; shift 2 ;;
-    --port) port="$2"; shift 2 ;;
-    --aircraft) aircraft="$2"; shift 2 ;;
+    --seconds) need_value "$@"; seconds="$2"; shift 2 ;;
+    --port) need_value "$@"; port="$2"; shift 2 ;;
+    --aircraft)
+      need_value "$@"; aircraft="$2"; shift 2
+      if [ "$aircraft" = morvane-twin ]; then single=""; else single=--fg-single-engine; fi ;;
     --twin) single=""; shift ;;
-    --fg-http) fg_http="$2"; shift 2 ;;
+    --ground) ground=1; shift ;;
+    --check) check=1; shift ;;
+    --fg-http) need_value "$@"; fg_http="$2"; shift 2 ;;
+    --link-port) need_value "$@"; link="$2"; shift 2 ;;
     *) echo "flightgear-panel.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
+for n in "$seconds" "$port" "$link" ${fg_http:+"$fg_http"}; do
+  case "$n" in ''|*[!0-9]*) echo "flightgear-panel.sh: not a whole number: $n" >&2; exit 2 ;; esac
+done
+case "$aircraft" in ''|*[!A-Za-z0-9_.-]*) echo "flightgear-panel.sh: not an aircraft name: $aircraft" >&2; exit 2 ;; esac
+if [ -n "$check" ]; then
+  if [ "$aircraft" != morvane-twin ]; then echo "flightgear-panel.sh: --check flies the twin only" >&2; exit 2; fi
+  if [ -z "$fg_http" ]; then fg_http=5580; fi
+fi
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
@@ -57,16 +85,33 @@ if [ ! -x "$preview" ]; then
   cmake --build --preset native -j2 --target gaugehost_preview
 fi
 mkdir -p out/flightgear
-"$preview" --serve "$port" --flightgear $single --fg-listen 127.0.0.1:5500 --fg-send 127.0.0.1:5501 \
+"$preview" --serve "$port" --flightgear $single --fg-listen 127.0.0.1:$link --fg-send 127.0.0.1:$((link + 1)) \
   "${preview_args[@]}" > out/flightgear/panel.log 2>&1 &
 panel=$!
 
-# FlightGear: its output to the panel's port 5500, its input from port 5501.
-fg_args=(--aircraft="$aircraft" --airport=KSFO --in-air --altitude=3000 --vc=100 --heading=280
+# FlightGear: its output to the panel's port (5500), its input from the next.
+# Our twin's folder is found through --fg-aircraft, in place.
+fg_args=(--aircraft="$aircraft" --airport=KSFO
+  --fg-aircraft="$PWD/flightgear/protocol/Aircraft"
   --disable-sound --disable-terrasync --disable-splash-screen --disable-real-weather-fetch
-  --generic=socket,out,10,127.0.0.1,5500,udp,$protocol
-  --generic=socket,in,20,127.0.0.1,5501,udp,$protocol)
+  --generic=socket,out,10,127.0.0.1,$link,udp,$protocol
+  --generic=socket,in,20,127.0.0.1,$((link + 1)),udp,$protocol)
+if [ -n "$ground" ]; then
+  fg_args+=(--runway=28R)
+else
+  fg_args+=(--in-air --altitude=3000 --vc=100 --heading=280)
+  if [ "$aircraft" = morvane-twin ]; then
+    # In the air the twin starts its engines itself (its Nasal); cruise power.
+    fg_args+=(--prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
+      --prop:/controls/gear/gear-down=false --prop:/controls/gear/brake-parking=0)
+  fi
+fi
 if [ -n "$fg_http" ]; then fg_args+=(--httpd="$fg_http"); fi
+if [ -n "$check" ]; then
+  # The check needs frames more than pictures: a small window, no clouds,
+  # no AI traffic.
+  fg_args+=(--geometry=400x300 --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic)
+fi
 # In a process group of its own, so that stopping it stops Xvfb too.
 if [ -n "${DISPLAY:-}" ]; then
   setsid /usr/games/fgfs "${fg_args[@]}" > out/flightgear/fgfs.log 2>&1 &
@@ -87,6 +132,10 @@ trap stop EXIT INT TERM
 
 echo "live panel: http://127.0.0.1:$port/  (FlightGear takes about 40 s to start)"
 echo "panel log: out/flightgear/panel.log   FlightGear log: out/flightgear/fgfs.log"
+if [ -n "$check" ]; then
+  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" | tee out/flightgear/twin-check.txt
+  exit "${PIPESTATUS[0]}"
+fi
 if [ "$seconds" != 0 ]; then
   end=$((SECONDS + seconds))
   while ((SECONDS < end)) && kill -0 "$panel" 2>/dev/null; do sleep 1; done

@@ -1,0 +1,470 @@
+#!/usr/bin/env python3
+"""Flies our twin in FlightGear beside the live panel and reports what a
+pilot sees (run by scripts/flightgear-panel.sh --check; never in CI:
+FlightGear is 1.3 GB). FlightGear starts in the air near KSFO, both
+engines running.
+
+1. Engine 2 is stopped (its magnetos off through FlightGear's properties)
+   and started again from the right half of the panel's starting box
+   (clicks sent to the live panel's POST /mouse): selector up to both
+   magnetos, boost pump on, starter on until the engine runs, then off.
+2. The throttles are set apart through FlightGear's properties; both
+   tachometers and both manifold-pressure needles follow their own engine
+   and the synchroscope turns.
+3. The twin's figures, measured in FlightGear's property tree: climb,
+   cruise at 60 % throttle, stall clean and with flaps; gear and flaps are
+   moved from the panel (gear lever, flaps lever) and FlightGear's gear
+   and flaps follow. (The take-off is measured in the flight model alone,
+   tests/flightgear/twin_aircraft_test.cpp.)
+
+The panel's needles are read from its own drawn state (the WebSocket the
+browser page draws from). Every wait is on a condition, with a generous
+timeout: FlightGear under software rendering runs at a few frames a
+second. Exit status 0 when every check held, 1 otherwise.
+
+usage: flightgear-twin-check.py --panel PORT --fg-http PORT
+"""
+import argparse
+import base64
+import json
+import math
+import os
+import socket
+import statistics
+import sys
+import threading
+import time
+import urllib.parse
+import urllib.request
+
+HOST = "127.0.0.1"
+KT_TO_KMH = 1.852
+# The built-in aircraft's figures (README, "The simulated aircraft").
+BUILT_IN = {
+    "take-off run (m)": 235,
+    "lift-off (km/h)": 110,
+    "lift-off after (s)": 16,
+    "climb (ft/min)": 1150,
+    "cruise at 60 % throttle (km/h)": 210,
+    "stall clean (km/h)": 86,
+    "stall flaps 3 (km/h)": 76,
+    "stall flaps full (km/h)": 74,
+}
+
+failures = []
+
+
+def say(text):
+    print(text, flush=True)
+
+
+def check(ok, text):
+    say(("  ok    " if ok else "  FAIL  ") + text)
+    if not ok:
+        failures.append(text)
+    return ok
+
+
+# ----------------------------------------------------------- FlightGear
+
+class FlightGear:
+    def __init__(self, port):
+        self.base = f"http://{HOST}:{port}/json"
+
+    def _url(self, path):
+        # Indices stay as brackets: FlightGear's server takes them raw.
+        return self.base + urllib.parse.quote(path if path.startswith("/") else "/" + path, safe="/[]")
+
+    def get(self, path, timeout=30):
+        with urllib.request.urlopen(self._url(path), timeout=timeout) as r:
+            return json.load(r).get("value")
+
+    def num(self, path):
+        v = self.get(path)
+        return float(v) if v not in (None, "") else 0.0
+
+    def set(self, path, value):
+        body = json.dumps({"value": value}).encode()
+        req = urllib.request.Request(self._url(path), data=body, method="POST")
+        with urllib.request.urlopen(req, timeout=30) as r:
+            r.read()
+
+    def time(self):
+        return self.num("/sim/time/elapsed-sec")
+
+
+def wait_for(what, condition, timeout, poll=0.5):
+    """Waits until condition() is true (exceptions count as not yet)."""
+    end = time.monotonic() + timeout
+    last = None
+    while time.monotonic() < end:
+        try:
+            last = condition()
+            if last:
+                return last
+        except (OSError, ValueError):
+            pass
+        time.sleep(poll)
+    raise TimeoutError(f"timed out after {timeout:.0f} s waiting for {what}")
+
+
+# ------------------------------------------------------------ the panel
+
+class Panel:
+    """The live panel: its layout, clicks through POST /mouse, and its
+    drawn state (needle angles by element) from the /live WebSocket."""
+
+    def __init__(self, port):
+        self.port = port
+        with urllib.request.urlopen(f"http://{HOST}:{port}/layout.json", timeout=30) as r:
+            self.layout = json.load(r)
+        self.angles = {}
+        self.lock = threading.Lock()
+        threading.Thread(target=self._listen, daemon=True).start()
+
+    def gauge(self, name, nth=0):
+        found = [g for g in self.layout["gauges"] if g["name"] == name]
+        if len(found) <= nth:
+            raise LookupError(f"the panel's layout has no gauge {name} #{nth + 1}")
+        return found[nth]
+
+    def point(self, name, x, y, nth=0):
+        """A point given in the gauge's own design pixels, on the panel."""
+        g = self.gauge(name, nth)
+        wx = next(w for w in self.layout["windows"] if w["ident"] == self.window_ident(g))
+        return (round(wx["x"] + g["x"] + x * g["w"] / g["bw"]), round(wx["y"] + g["y"] + y * g["h"] / g["bh"]))
+
+    def window_ident(self, g):
+        return self.layout["windows"][g["window"]]["ident"]
+
+    def show_window(self, ident):
+        self._post(f"/window?ident={ident}&visible=1")
+
+    def click(self, name, x, y, nth=0):
+        px, py = self.point(name, x, y, nth)
+        self._post(f"/mouse?kind=down&x={px}&y={py}&button=left")
+        self._post("/mouse?kind=up")
+
+    def needle(self, name, nth=0):
+        """The angle of the gauge's needle, as the page draws it."""
+        g = self.gauge(name, nth)
+        for i in range(g["first"], g["first"] + g["count"]):
+            if self.layout["elements"][i].get("k") == 1:
+                with self.lock:
+                    return self.angles.get(i)
+        raise LookupError(f"{name} has no needle")
+
+    def status(self):
+        with urllib.request.urlopen(f"http://{HOST}:{self.port}/state", timeout=30) as r:
+            return json.load(r)["status"]
+
+    def _post(self, path):
+        req = urllib.request.Request(f"http://{HOST}:{self.port}{path}", data=b"", method="POST")
+        with urllib.request.urlopen(req, timeout=30) as r:
+            r.read()
+
+    def _listen(self):
+        while True:
+            try:
+                self._stream()
+            except OSError:
+                time.sleep(1)
+
+    def _stream(self):
+        s = socket.create_connection((HOST, self.port), timeout=60)
+        key = base64.b64encode(os.urandom(16)).decode()
+        s.sendall((f"GET /live HTTP/1.1\r\nHost: {HOST}:{self.port}\r\nUpgrade: websocket\r\n"
+                   f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n\r\n").encode())
+        buf = b""
+        while b"\r\n\r\n" not in buf:
+            chunk = s.recv(4096)
+            if not chunk:
+                raise OSError("the panel closed its WebSocket")
+            buf += chunk
+        buf = buf.split(b"\r\n\r\n", 1)[1]
+        message = b""
+
+        def need(n):
+            nonlocal buf
+            while len(buf) < n:
+                chunk = s.recv(65536)
+                if not chunk:
+                    raise OSError("the panel closed its WebSocket")
+                buf += chunk
+
+        while True:
+            need(2)
+            fin, op, length = buf[0] & 0x80, buf[0] & 0x0F, buf[1] & 0x7F
+            at = 2
+            if length == 126:
+                need(4)
+                length, at = int.from_bytes(buf[2:4], "big"), 4
+            elif length == 127:
+                need(10)
+                length, at = int.from_bytes(buf[2:10], "big"), 10
+            need(at + length)
+            payload, buf = buf[at:at + length], buf[at + length:]
+            if op == 8:
+                raise OSError("the panel closed its WebSocket")
+            if op in (0, 1):
+                message += payload
+                if fin:
+                    m = json.loads(message)
+                    message = b""
+                    with self.lock:
+                        for e in m.get("e", []):
+                            self.angles[e[0]] = e[2]
+
+
+# ------------------------------------------------------------ the checks
+
+def distance_m(lat1, lon1, lat2, lon2):
+    r = 6371000.0
+    p1, p2 = math.radians(lat1), math.radians(lat2)
+    dp, dl = p2 - p1, math.radians(lon2 - lon1)
+    a = math.sin(dp / 2) ** 2 + math.cos(p1) * math.cos(p2) * math.sin(dl / 2) ** 2
+    return 2 * r * math.asin(math.sqrt(a))
+
+
+E = "/controls/engines/engine[{}]/"
+
+
+def start_engine(fg, panel, n):
+    half = "left" if n == 0 else "right"
+    say(f"Engine {n + 1}: stopped through FlightGear's magnetos, started again from the {half} half of the panel's starting box")
+    fg.set(E.format(n) + "magnetos", 0)
+    fg.set(E.format(n) + "fuel-pump", False)
+    wait_for(f"engine {n + 1} to stop", lambda: fg.get(f"/engines/engine[{n}]/running") is False, 120)
+    say(f"  engine {n + 1} stopped: {fg.num(f'/engines/engine[{n}]/rpm'):.0f} rpm windmilling")
+    # Selector up five times: H, E (tanks' valve), magneto 1, 2, both.
+    sel_x = 77 + 21 if n == 0 else 126 + 21
+    for _ in range(5):
+        panel.click("Dirud_Box", sel_x, 73 + 21)
+    mags = wait_for("the magnetos on both", lambda: fg.num(E.format(n) + "magnetos") == 3, 60)
+    check(mags, f"selector at 1.2: FlightGear's engine[{n}] magnetos = 3")
+    check(fg.get(f"/consumables/fuel/tank[{n}]/selected") is True,
+          f"selector past E: FlightGear's tank[{n}] valve open")
+    sw_x = 20 if n == 0 else 230
+    panel.click("Dirud_Box", sw_x, 79 + 33)  # upper switch: boost pump
+    check(wait_for("the boost pump", lambda: fg.get(E.format(n) + "fuel-pump") is True, 60),
+          f"upper switch: FlightGear's engine[{n}] fuel-pump on")
+    panel.click("Dirud_Box", sw_x, 197 + 33)  # lower switch: starter
+    check(wait_for("the starter", lambda: fg.get(E.format(n) + "starter") is True, 60),
+          f"lower switch: FlightGear's engine[{n}] starter on")
+    t0 = fg.time()
+    running = wait_for(f"engine {n + 1} to run", lambda: fg.get(f"/engines/engine[{n}]/running") is True, 120)
+    say(f"  engine {n + 1} caught after {fg.time() - t0:.1f} s with the starter")
+    panel.click("Dirud_Box", sw_x, 197 + 33)  # starter off
+    wait_for("the starter off", lambda: fg.get(E.format(n) + "starter") is False, 60)
+    check(bool(running), f"engine {n + 1} runs: {fg.num(f'/engines/engine[{n}]/rpm'):.0f} rpm")
+
+
+def sample_engines(fg, panel, label):
+    rpm = [fg.num(f"/engines/engine[{n}]/rpm") for n in (0, 1)]
+    mp = [fg.num(f"/engines/engine[{n}]/mp-inhg") for n in (0, 1)]
+    tach = [panel.needle("Tachometer", n) for n in (0, 1)]
+    mpn = [panel.needle("Manifold_Pressure", n) for n in (0, 1)]
+    say(f"  {label}: FlightGear rpm {rpm[0]:.0f} / {rpm[1]:.0f}, MP {mp[0]:.1f} / {mp[1]:.1f} inHg; "
+        f"panel tachometer needles {tach[0]:.1f} / {tach[1]:.1f} deg, manifold needles {mpn[0]:.1f} / {mpn[1]:.1f} deg")
+    return rpm, mp, tach, mpn
+
+
+def settle(fg, seconds):
+    t0 = fg.time()
+    wait_for(f"{seconds} s of simulated time", lambda: fg.time() - t0 >= seconds, seconds * 20 + 60)
+
+
+def throttles_apart(fg, panel):
+    say("Throttles set apart through FlightGear's properties, height held")
+    level_off(fg, 0.6)
+    for n in (0, 1):
+        fg.set(E.format(n) + "propeller-pitch", 1.0)
+    results = []
+    for a, b in ((0.1, 0.8), (0.8, 0.1)):
+        fg.set(E.format(0) + "throttle", a)
+        fg.set(E.format(1) + "throttle", b)
+        settle(fg, 12)
+        results.append(sample_engines(fg, panel, f"throttles {a:.2f} / {b:.2f}"))
+    (r1, m1, t1, n1), (r2, m2, t2, n2) = results
+    check(m1[1] > m1[0] + 3 and m2[0] > m2[1] + 3, "FlightGear: each engine's manifold pressure follows its own throttle")
+    check(abs(t1[0] - t2[0]) > 1 or abs(t1[1] - t2[1]) > 1 or (r1 == r2),
+          "panel: each tachometer needle moves with its own engine's rpm")
+    check(n1[1] > n1[0] and n2[0] > n2[1], "panel: each manifold-pressure needle follows its own engine")
+    seen = []
+    t0 = fg.time()
+    while fg.time() - t0 < 6:
+        seen.append(panel.needle("Synchroscope"))
+        time.sleep(0.3)
+    spread = max(seen) - min(seen)
+    check(spread > 20, f"panel: the synchroscope turns while the rpm differ ({spread:.0f} deg of travel in 6 s)")
+
+
+def take_off(fg):
+    say("Take-off: flaps 1 (a quarter), full power, three-point attitude, from brake release")
+    fg.set("/controls/flight/flaps", 0.25)
+    wait_for("flaps 1", lambda: abs(fg.num("/surface-positions/flap-pos-norm") - 0.25) < 0.01, 60)
+    fg.set("/controls/flight/elevator", -0.5)
+    lat0, lon0 = fg.num("/position/latitude-deg"), fg.num("/position/longitude-deg")
+    t0 = fg.time()
+    for n in (0, 1):
+        fg.set(E.format(n) + "throttle", 1.0)
+    fg.set("/controls/gear/brake-parking", 0)
+    track = []
+
+    def airborne():
+        on = fg.get("/gear/gear[1]/wow") or fg.get("/gear/gear[2]/wow")
+        track.append((fg.time(), fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")))
+        return not on
+
+    wait_for("lift-off", airborne, 300, poll=0.1)
+    lat, lon = fg.num("/position/latitude-deg"), fg.num("/position/longitude-deg")
+    run = distance_m(lat0, lon0, lat, lon)
+    t, kt = track[-1]
+    return {"take-off run (m)": run, "lift-off (km/h)": kt * KT_TO_KMH, "lift-off after (s)": t - t0}
+
+
+def ap(fg, mode, **targets):
+    for k, v in targets.items():
+        fg.set(f"/fdm/jsbsim/ap/{k}", v)
+    fg.set("/fdm/jsbsim/ap/mode", mode)
+
+
+def click_gear(panel):
+    panel.click("Gear_Lever", 62, 67)
+
+
+def gear_up_from_panel(fg, panel):
+    say("Gear up from the panel's gear lever")
+    click_gear(panel)
+    check(wait_for("the gear handle up", lambda: fg.get("/controls/gear/gear-down") is False, 60),
+          "gear lever: FlightGear's gear handle up")
+    t0 = fg.time()
+    wait_for("the gear up", lambda: max(fg.num(f"/gear/gear[{i}]/position-norm") for i in range(3)) < 0.01, 120)
+    check(True, f"FlightGear's gear up after {fg.time() - t0:.1f} s")
+
+
+def climb(fg):
+    say("Climb: full power, pitch 8 deg (the built-in aircraft's climb attitude), gear up, flaps up")
+    fg.set("/controls/flight/elevator", 0)
+    fg.set("/controls/flight/flaps", 0)
+    ap(fg, 3, **{"target-pitch-set-deg": 8})
+    settle(fg, 25)
+    t0, h0 = fg.time(), fg.num("/position/altitude-ft")
+    speeds = []
+    while fg.time() - t0 < 60:
+        speeds.append(fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt"))
+        time.sleep(1)
+    rate = (fg.num("/position/altitude-ft") - h0) / (fg.time() - t0) * 60
+    return {"climb (ft/min)": rate, "climb speed (km/h)": statistics.mean(speeds) * KT_TO_KMH}
+
+
+def level_off(fg, throttle):
+    alt = fg.num("/position/altitude-ft")
+    for n in (0, 1):
+        fg.set(E.format(n) + "throttle", throttle)
+    ap(fg, 2, **{"target-ft": alt})
+    return alt
+
+
+def cruise(fg):
+    say("Cruise: 60 % throttle, level")
+    level_off(fg, 0.6)
+    last = []
+
+    def steady():
+        last.append(fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt"))
+        settle(fg, 5)
+        return len(last) > 8 and max(last[-5:]) - min(last[-5:]) < 0.6
+
+    wait_for("a steady cruise", steady, 900, poll=0)
+    return {"cruise at 60 % throttle (km/h)": last[-1] * KT_TO_KMH}
+
+
+def stall(fg, label):
+    say(f"Stall {label}: engines idle, height held until the wing lets go")
+    alt = level_off(fg, 0.0)
+    least = [1e9]
+
+    def stalled():
+        kt = fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")
+        least[0] = min(least[0], kt)
+        return alt - fg.num("/position/altitude-ft") > 150 or kt > least[0] + 5
+
+    wait_for("the stall", stalled, 600, poll=0.1)
+    # Recover: full power, 100 kt.
+    for n in (0, 1):
+        fg.set(E.format(n) + "throttle", 1.0)
+    ap(fg, 1, **{"target-kias": 100})
+    wait_for("the recovery", lambda: fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt") > 90, 300)
+    return least[0] * KT_TO_KMH
+
+
+def flaps_and_gear_from_panel(fg, panel):
+    say("Gear down and flaps down two notches from the panel; FlightGear's gear and flaps follow")
+    click_gear(panel)
+    check(wait_for("the gear handle down", lambda: fg.get("/controls/gear/gear-down") is True, 60),
+          "gear lever: FlightGear's gear handle down")
+    t0 = fg.time()
+    wait_for("the gear down", lambda: min(fg.num(f"/gear/gear[{i}]/position-norm") for i in range(3)) > 0.99, 120)
+    check(True, f"FlightGear's gear down and locked after {fg.time() - t0:.1f} s")
+    for _ in range(2):
+        panel.click("telvor_flaps", 380, 90)
+    want = wait_for("the flap lever", lambda: fg.num("/controls/flight/flaps") > 0.6, 60)
+    t0 = fg.time()
+    wait_for("the flaps", lambda: fg.num("/surface-positions/flap-pos-norm") > fg.num("/controls/flight/flaps") - 0.01, 120)
+    check(bool(want), f"flaps lever: FlightGear's flaps at {fg.num('/surface-positions/flap-pos-norm'):.2f} "
+                      f"after {fg.time() - t0:.1f} s; panel's flaps needle {panel.needle('Flaps_Indicator'):.1f} deg")
+
+
+def main():
+    ap_ = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap_.add_argument("--panel", type=int, required=True, help="the live panel's port")
+    ap_.add_argument("--fg-http", type=int, required=True, help="FlightGear's --httpd port")
+    args = ap_.parse_args()
+    fg = FlightGear(args.fg_http)
+    say("Waiting for FlightGear and the live panel ...")
+    wait_for("FlightGear's property tree", lambda: fg.time() > 5, 900, poll=2)
+    panel = wait_for("the live panel", lambda: Panel(args.panel), 120)
+    wait_for("the link's lines", lambda: "lines taken" in panel.status() and " 0 lines taken" not in panel.status(), 900)
+    wait_for("FlightGear's engines", lambda: fg.get("/engines/engine[1]/running") is True, 900)
+    say(f"  {fg.get('/sim/aircraft')} in the air near KSFO; {panel.status()}")
+    ap(fg, 2, **{"target-ft": fg.num("/position/altitude-ft")})
+    for w in panel.layout["windows"]:
+        panel.show_window(w["ident"])
+
+    start_engine(fg, panel, 1)
+    throttles_apart(fg, panel)
+
+    figures = {}
+    flaps_and_gear_from_panel(fg, panel)
+    gear_up_from_panel(fg, panel)
+    fg.set("/controls/flight/flaps", 0)
+    figures.update(climb(fg))
+    figures.update(cruise(fg))
+    fg.set("/controls/flight/flaps", 0)
+    figures["stall clean (km/h)"] = stall(fg, "clean")
+    fg.set("/controls/flight/flaps", 0.75)
+    settle(fg, 12)
+    figures["stall flaps 3 (km/h)"] = stall(fg, "with flaps 3")
+    fg.set("/controls/flight/flaps", 1.0)
+    settle(fg, 12)
+    figures["stall flaps full (km/h)"] = stall(fg, "with full flaps")
+
+    say("\nFigures measured in FlightGear against the built-in aircraft's:")
+    for k, v in figures.items():
+        ref = BUILT_IN.get(k)
+        if ref is None:
+            say(f"  {k:34s} {v:8.1f}")
+            continue
+        off = (v - ref) / ref * 100
+        check(abs(off) <= 10, f"{k:34s} {v:8.1f}   built-in {ref:6.0f}   {off:+5.1f} %")
+    say(f"\n{len(failures)} check(s) failed" if failures else "\nevery check held")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except (TimeoutError, LookupError, OSError) as e:
+        print(f"flightgear-twin-check: {e}", file=sys.stderr)
+        sys.exit(1)
