@@ -4,6 +4,7 @@
 // on one that does not, never. The starting box's fuel pump switch (a
 // toggle that repeats while held) and its selector arrow (single clicks).
 #include <cmath>
+#include <vector>
 
 #include "tests/host_fixture.h"
 

@@ -94,6 +94,13 @@ constexpr AreaText kAreaTexts[] = {
     {"Dirud_Box", 169, 38, 36, 36, "Injection, engine 2: lit while its starter cranks"},
     {"Dirud_Box", 52, 271, 29, 29, "H lamp, engine 1: lit while its selector is above A"},
     {"Dirud_Box", 173, 271, 29, 29, "H lamp, engine 2: lit while its selector is above A"},
+    {"Gyro_Compass", 89, 234, 28, 56, "Gyro compass setting: heading back a degree"},
+    {"Gyro_Compass", 117, 234, 28, 56, "Gyro compass setting: heading on a degree"},
+    // The strips between each pair of levers take both engines' levers.
+    {"Throttle_Quadrant", 154, 0, 15, 109, "Both throttles"},
+    {"Throttle_Quadrant", 260, 0, 8, 109, "Both mixtures"},
+    {"Throttle_Quadrant", 67, 7, 5, 109, "Both propellers"},
+    {"Invisible_Toggle", 0, 0, 19, 19, "Unmarked panel window button"},
     {"telvor_flaps", 0, 0, 75, 180, "Flaps up one notch"},
     {"telvor_flaps", 345, 0, 75, 180, "Flaps down one notch"},
     {"telvor_flaps", 0, 0, 423, 183, "Flaps lever: up and down a notch at the arrows at either end"},

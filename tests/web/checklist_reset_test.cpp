@@ -12,6 +12,8 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <initializer_list>
+#include <utility>
 #include <thread>
 
 #include "tests/web/live_client.h"
@@ -87,7 +89,7 @@ TEST(LiveChecklist, FourSectionsEachLineWithItsStateAndTheRectangleOfItsControl)
             int x = line["target"]["x"], y = line["target"]["y"], w = line["target"]["w"], h = line["target"]["h"];
             ASSERT_GT(w, 0);
             ASSERT_GT(h, 0);
-            for (auto [px, py] : {std::pair{x + w / 2, y + h / 2}, {x, y}, {x + w - 1, y + h - 1}}) {
+            for (auto [px, py] : std::initializer_list<std::pair<int, int>>{{x + w / 2, y + h / 2}, {x, y}, {x + w - 1, y + h - 1}}) {
                 sim::PanelHit hit = panel.session->hit(px, py);
                 ASSERT_NE(hit.gauge, nullptr) << line["text"];
                 EXPECT_NE(hit.gauge->placement->hit(hit.x, hit.y).child, nullptr) << line["text"] << " at " << px << "," << py;
@@ -182,6 +184,7 @@ TEST(LiveChecklist, RunScenarioStartsFromAFreshAircraftAndResetStopsIt) {
         EXPECT_EQ((*find_line(get_json(port, "/checklist"), "Parking brake: SET"))["done"], true);
         EXPECT_EQ(get_json(port, "/state")["running"], true);
         EXPECT_EQ(ask(port, "POST", "/reset").status, 200);
+        ASSERT_TRUE(wait_cycles(port, 2));
         EXPECT_EQ(get_json(port, "/state")["running"], false) << "reset stops the scenario";
         // Changes from another site are refused, as for every change.
         auto foreign = ask(port, "POST", "/reset", "Origin: http://example.test\r\n");
@@ -264,7 +267,9 @@ TEST(LiveChecklist, EveryClickAreaOfTheBuiltInPanelHasATooltip) {
         // scaled 0.88; the arrow at 77,73 in its own pixels).
         selector_text = get_json(port, "/hover?x=476&y=1023").value("tooltip", std::string());
     });
-    EXPECT_TRUE(silent.empty()) << silent.size() << " silent, first " << silent.front();
+    std::string named;
+    for (const std::string& spot : silent) named += spot + "; ";
+    EXPECT_TRUE(silent.empty()) << silent.size() << " silent: " << named;
     EXPECT_EQ(selector_text, "Engine 1 selector up: A, H, E (tanks valve), 1, 2, 1.2 (both magnetos)");
     // The starting box's rows say what the aircraft does with them.
     EXPECT_EQ(sim::panel_help_text(0xAB67), "Starter switches (DEMARREUR)");
