@@ -38,8 +38,10 @@
   }
 
   function build(p) {
-    controls = p.controls;
-    for (const c of p.controls) {
+    // One slider per control with keys of its own: the per-engine
+    // throttles (no keys) belong with a "both" lock, not beside it.
+    controls = p.controls.filter(c => c.key_up);
+    for (const c of controls) {
       const label = document.createElement("label");
       label.textContent = c.label + " ";
       const input = document.createElement("input");
