@@ -18,9 +18,14 @@ bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)
 
 }  // namespace
 
-Aircraft::Aircraft() {
+Aircraft::Aircraft() { reset(); }
+
+void Aircraft::reset() {
     // Parked on the apron south-east of the threshold, nose north, tanks
     // three quarters full, everything off.
+    state_ = State{};
+    held_.clear();
+    nav_stale_ = true;
     state_.flight.east_m = 150;
     state_.flight.north_m = -90;
     state_.flight.heading_deg = 0;

@@ -1,6 +1,16 @@
 // The simulated aircraft the host asks for variables and hands key events:
 // a piston twin standing cold and dark at its parking place. Attach it to
 // a SimHost; the module never knows it is there.
+//
+// The starting box's two switches per engine do what is painted above
+// them, since that painting is ours: the upper switch, under DEMARREUR, is
+// the starter with its injection (key events 66340/66341, variables
+// 891/892, which also light the red INJECTION knob while it cranks); the
+// lower switch, under POMPE ESS, is the fuel (boost) pump (66300/66301,
+// variables 401/440). Our tooltips for the two rows say the same
+// ("Starter switches", "Fuel pump switches"). A start: admission valve
+// open, selector up to 1.2, fuel pump on, starter on until the engine
+// runs, then both off.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +27,9 @@ namespace aircraft {
 class Aircraft : public sim::Simulation {
 public:
     Aircraft();
+    // Back to cold and dark at the parking place, as when it was made:
+    // every value set on a variable is forgotten too.
+    void reset();
 
     bool read(uint32_t token, double* value) override;
     bool write(uint32_t token, double value) override;

@@ -15,8 +15,8 @@ struct Engine {
     // Levers, as fractions 0 (closed, idle cut-off, feather) to 1.
     double throttle = 0, propeller = 1, mixture = 0;
     int magnetos = 0;          // 0 off, 1 right, 2 left, 3 both
-    bool starter = false;      // starting-box lower switch
-    bool boost_pump = false;   // starting-box upper switch: pump and injection
+    bool starter = false;      // starting-box upper switch (DEMARREUR): starter and injection
+    bool boost_pump = false;   // starting-box lower switch (POMPE ESS): the fuel pump
     bool tank_valve_open = false;
     bool admission_open = false;
     bool running = false;

@@ -106,20 +106,20 @@ at 5.5  click 476 1023
 at 6    click 476 1023
 at 6.5  click 476 1023
 at 7    click 476 1023
-at 8    click 408 1039              # boost pump and injection 1
-at 9    click 408 1142              # starter 1: cranks, the engine catches
-at 13   click 408 1142              # starter 1 off
-at 14   click 408 1039              # boost pump 1 off
+at 8    click 408 1142              # fuel pump 1 (POMPE ESS)
+at 9    click 408 1039              # starter 1 (DEMARREUR): cranks, the engine catches
+at 13   click 408 1039              # starter 1 off
+at 14   click 408 1142              # fuel pump 1 off
 # engine 2 the same
 at 15   click 519 1023
 at 15.5 click 519 1023
 at 16   click 519 1023
 at 16.5 click 519 1023
 at 17   click 519 1023
-at 18   click 592 1039
-at 19   click 592 1142
-at 23   click 592 1142
-at 24   click 592 1039
+at 18   click 592 1142
+at 19   click 592 1039
+at 23   click 592 1039
+at 24   click 592 1142
 # radios: radio altimeter on, the ADF on and tuned to the NDB (350 to 375 kHz),
 # NAV1 on and tuned up to the VOR on 113.70, NAV2 on
 at 26   click 1305 499

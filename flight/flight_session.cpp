@@ -143,9 +143,10 @@ bool FlightSession::apply(const Scenario& scenario, const ScenarioStep& s) {
     return true;
 }
 
-// A hold or a drag: the press now, then repeats or moves every cycle until
-// it ends. One mouse: a new press on a gauge takes over from any press that
-// is still going on it.
+// A hold or a drag: the press now, then moves every cycle until it ends
+// (a held click repeats on the host's own clock, after its delay). One
+// mouse: a new press on a gauge takes over from any press that is still
+// going on it.
 bool FlightSession::start_press(const Scenario& scenario, const ScenarioStep& s) {
     PanelHit h = hit(s.x, s.y);
     if (!h.gauge)
@@ -160,8 +161,9 @@ bool FlightSession::start_press(const Scenario& scenario, const ScenarioStep& s)
     return true;
 }
 
-// Repeats or moves the presses under way; with `ending`, only those whose
-// time is up, which are then released.
+// Moves the drags under way; with `ending`, only the presses whose time is
+// up, which are then released. A held click repeats on the host's own
+// clock (SimHost::cycle), after its delay.
 void FlightSession::advance_presses(double t, bool ending) {
     for (auto it = presses_.begin(); it != presses_.end();) {
         bool ends = t >= it->until;
@@ -174,8 +176,6 @@ void FlightSession::advance_presses(double t, bool ending) {
             double f = it->until > it->start ? std::clamp((t - it->start) / (it->until - it->start), 0.0, 1.0) : 1.0;
             p.press_move(static_cast<int>(std::lround(it->x0 + (it->x1 - it->x0) * f)),
                          static_cast<int>(std::lround(it->y0 + (it->y1 - it->y0) * f)));
-        } else {
-            p.press_repeat();
         }
         if (ends) {
             p.release();

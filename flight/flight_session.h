@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "aircraft/aircraft.h"
+#include "aircraft/checklist.h"
 #include "flight/panel_layout.h"
 #include "flight/scenario.h"
 #include "host/recent_log.h"
@@ -48,6 +49,23 @@ public:
 
     // The aircraft behind the panel, or null when the session does not fly.
     aircraft::Aircraft* aircraft() { return flying_ ? &aircraft_ : nullptr; }
+    // The aircraft back cold and dark at its parking place, and the panel
+    // with it, as the simulator does when a flight is reset: presses,
+    // ramps and pilot ramps stopped, a fresh aircraft, the set-up notice
+    // again for every gauge (the radio stack starts switched off on the
+    // ground), and the gauges' own stateful controls (the starting box's
+    // selectors) clicked back to their cold positions. Nothing when the
+    // session does not fly.
+    void reset_aircraft();
+    // Where a control of the aircraft's checklist is on the panel, in
+    // panel (screen) pixels: the box of the placed gauge that bears its
+    // name, kept within the click area found at the box's centre and
+    // within the gauge's window. False when the gauge is not on the panel
+    // or no click area lies there.
+    struct Rect {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    bool control_rect(const aircraft::PanelControl& control, Rect* rect) const;
 
     // Places every gauge of the layout (install, then set-up), then flies
     // the first host cycle. False with the layout line and gauge in `error`

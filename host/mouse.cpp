@@ -141,7 +141,19 @@ bool Placement::press(int32_t x, int32_t y, uint32_t button) {
     pressed_ = hit(x, y).child;
     pressed_button_ = button;
     pressed_x_ = x, pressed_y_ = y;
+    next_repeat_ = host_.clock() + host_.mouse_repeat_delay;
     return true;
+}
+
+// Called by the host at the start of each cycle: a held click repeats once
+// its delay has passed, at most once a cycle, each repeat counted from the
+// last one's due time so that the rate does not drift with the cycle.
+void Placement::repeat_held(double clock, double interval) {
+    if (!pressed_ || killed_ || !(pressed_->mouse_flags & MOUSE_REPEAT)) return;
+    // A hair of slack: the clock is a sum of cycle lengths.
+    if (clock + 1e-9 < next_repeat_) return;
+    send_click(pressed_, pressed_x_, pressed_y_, pressed_button_);
+    next_repeat_ = std::max(next_repeat_ + std::max(interval, 1e-3), clock - 1e-9);
 }
 
 void Placement::press_repeat() {

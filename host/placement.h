@@ -106,10 +106,16 @@ public:
     // the button is held (for areas that take movement); points may leave
     // the area.
     bool drag(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int steps);
-    // A press that lasts over several cycles, as the previewer plays it:
-    // the press itself, then repeats (click areas that repeat) or moves
-    // (areas that take movement) while held, then the release.
+    // A press that lasts over several cycles, as a pilot's button does:
+    // one click at once (even when the button is up again before the next
+    // cycle), then moves while held (areas that take movement). On a click
+    // area that repeats, the host's own clock repeats the click from
+    // SimHost::cycle(), like a keyboard's held key: after
+    // SimHost::mouse_repeat_delay, then every mouse_repeat_interval, for
+    // as long as the button is held. Drivers never repeat it themselves.
     bool press(int32_t x, int32_t y, uint32_t button);
+    // One repeat of the held click now, off the host's clock (for tests of
+    // what a gauge does on each repeat).
     void press_repeat();
     void press_move(int32_t x, int32_t y);
     void release() { pressed_ = nullptr; }
@@ -162,6 +168,8 @@ private:
     const MouseRect* pressed_ = nullptr;
     uint32_t pressed_button_ = 0;
     int32_t pressed_x_ = 0, pressed_y_ = 0;
+    double next_repeat_ = 0;  // host clock of the held click's next repeat
+    void repeat_held(double clock, double interval);
     // The older interface works on the module's own records: the tree the
     // install service was given, and the images loaded for it.
     std::vector<std::unique_ptr<LegacyImage>> legacy_images_;

@@ -196,6 +196,9 @@ void SimHost::kill_all() {
 }
 
 void SimHost::cycle() {
+    // Held buttons first: a repeat is a click of this cycle, seen by its
+    // update like any other click.
+    for (auto& p : placements_) p->repeat_held(clock_, mouse_repeat_interval);
     for (auto& p : placements_) p->update_cycle();
     expression_strings_.clear();
     if (simulation_) simulation_->advance(seconds_per_cycle);

@@ -97,6 +97,12 @@ public:
         for (int i = 0; i < n; ++i) cycle();
     }
     double seconds_per_cycle = 1.0 / 18.0;
+    // A held mouse button on a click area that repeats: the first click at
+    // the press, the first repeat after this delay, then one per interval
+    // (a keyboard's held-key rhythm). A press shorter than the delay is
+    // one click, however the cycles fall.
+    double mouse_repeat_delay = 0.5;
+    double mouse_repeat_interval = 0.1;
     double clock() const { return clock_; }
 
     // What answers the variables and key events (not owned; null: the

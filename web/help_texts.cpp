@@ -57,9 +57,9 @@ constexpr HelpText kHelpTexts[] = {
     {0xAB48, "Marker lamp"},
     {0xAB50, "Marker lights (click to test)"},
     {0xAB51, "Parking brake"},
-    {0xAB65, "Starter switches"},
+    {0xAB65, "Fuel pump switches (POMPE ESS)"},
     {0xAB66, "Suction"},
-    {0xAB67, "Ignition switches"},
+    {0xAB67, "Starter switches (DEMARREUR)"},
     {0xAB72, "Course deviation"},
     {0xAB74, "Course deviation"},
     {0xAB79, "Rudder trim"},
@@ -75,6 +75,37 @@ constexpr HelpText kHelpTexts[] = {
     {0xAD03, "Synchroscope"},
 };
 
+struct AreaText {
+    const char* gauge;
+    int x, y, w, h;  // background pixels
+    const char* text;
+};
+
+// Places that carry no tooltip of the module's, the first that holds the
+// point speaking for it.
+constexpr AreaText kAreaTexts[] = {
+    {"Dirud_Box", 77, 73, 43, 43, "Engine 1 selector up: A, H, E (tanks valve), 1, 2, 1.2 (both magnetos)"},
+    {"Dirud_Box", 77, 175, 43, 43, "Engine 1 selector down: magnetos off, tanks valve shut, back to A"},
+    {"Dirud_Box", 126, 73, 43, 43, "Engine 2 selector up: A, H, E (tanks valve), 1, 2, 1.2 (both magnetos)"},
+    {"Dirud_Box", 126, 175, 43, 43, "Engine 2 selector down: magnetos off, tanks valve shut, back to A"},
+    {"Dirud_Box", 77, 116, 43, 59, "Engine 1 selector (MAGNETOS): click its arrows"},
+    {"Dirud_Box", 126, 116, 43, 59, "Engine 2 selector (MAGNETOS): click its arrows"},
+    {"Dirud_Box", 46, 36, 36, 36, "Injection, engine 1: lit while its starter cranks"},
+    {"Dirud_Box", 169, 38, 36, 36, "Injection, engine 2: lit while its starter cranks"},
+    {"Dirud_Box", 52, 271, 29, 29, "H lamp, engine 1: lit while its selector is above A"},
+    {"Dirud_Box", 173, 271, 29, 29, "H lamp, engine 2: lit while its selector is above A"},
+    {"Gyro_Compass", 89, 234, 28, 56, "Gyro compass setting: heading back a degree"},
+    {"Gyro_Compass", 117, 234, 28, 56, "Gyro compass setting: heading on a degree"},
+    // The strips between each pair of levers take both engines' levers.
+    {"Throttle_Quadrant", 154, 0, 15, 109, "Both throttles"},
+    {"Throttle_Quadrant", 260, 0, 8, 109, "Both mixtures"},
+    {"Throttle_Quadrant", 67, 7, 5, 109, "Both propellers"},
+    {"Invisible_Toggle", 0, 0, 19, 19, "Unmarked panel window button"},
+    {"telvor_flaps", 0, 0, 75, 180, "Flaps up one notch"},
+    {"telvor_flaps", 345, 0, 75, 180, "Flaps down one notch"},
+    {"telvor_flaps", 0, 0, 423, 183, "Flaps lever: up and down a notch at the arrows at either end"},
+};
+
 const HelpText* find(uint32_t id) {
     for (const HelpText& h : kHelpTexts)
         if (h.id == id) return &h;
@@ -84,6 +115,12 @@ const HelpText* find(uint32_t id) {
 }  // namespace
 
 bool has_panel_help_text(uint32_t help_id) { return find(help_id) != nullptr; }
+
+std::string panel_area_text(const std::string& gauge, int x, int y) {
+    for (const AreaText& a : kAreaTexts)
+        if (gauge == a.gauge && x >= a.x && x < a.x + a.w && y >= a.y && y < a.y + a.h) return a.text;
+    return {};
+}
 
 std::string panel_help_text(uint32_t help_id) {
     if (const HelpText* h = find(help_id)) return h->text;

@@ -87,6 +87,8 @@ const std::vector<PanelWebServer::Route>& PanelWebServer::routes() {
         {true, "/scenario", false, &PanelWebServer::run_or_stop_scenario},
         {true, "/pause", false, &PanelWebServer::pause_or_resume},
         {true, "/window", false, &PanelWebServer::show_or_hide_window},
+        {false, "/checklist", false, &PanelWebServer::serve_checklist},
+        {true, "/reset", false, &PanelWebServer::reset_aircraft},
     };
     return table;
 }
@@ -147,6 +149,7 @@ void PanelWebServer::serve_hover(const Call& c) {
         if (h.gauge) {
             HitResult r = h.gauge->placement->hit(h.x, h.y);
             tooltip = r.help_id ? panel_help_text(r.help_id) : r.tooltip;
+            if (tooltip.empty()) tooltip = panel_area_text(h.gauge->slot.gauge, h.x, h.y);
             cursor = r.cursor;
         }
         return json_response("{\"tooltip\":" + json_string(tooltip) + ",\"cursor\":" + std::to_string(cursor) + "}");
@@ -226,8 +229,8 @@ void PanelWebServer::run_or_stop_scenario(const Call& c) {
     std::string run, why;
     if (!word(c.params, "run", {"1", "0"}, &run, &why)) return bad(c.reply, why);
     post_task(c.reply, [this, run] {
-        scenario_running_ = run == "1";
-        if (scenario_running_) session_.restart_scenario();  // from its beginning
+        if (run == "1") reset_and_maybe_run(true);  // from its beginning, on a fresh aircraft
+        else scenario_running_ = false;
         return json_response("{}");
     });
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "aircraft/pilot_controls.h"
+#include "web/panel_state.h"
 #include "web/web_server.h"
 
 namespace sim {
@@ -35,7 +36,8 @@ std::string pilot_json(const aircraft::State& state) {
     first = true;
     for (const aircraft::PilotReadout& r : aircraft::pilot_readouts()) {
         out += std::string(first ? "" : ",") + "{\"name\":" + quoted(r.name) + ",\"label\":" + quoted(r.label) +
-               ",\"unit\":" + quoted(r.unit) + ",\"value\":" + number(r.get(state)) + "}";
+               ",\"unit\":" + quoted(r.unit) + ",\"value\":" + number(r.get(state)) +
+               ",\"text\":" + json_string(r.text(state)) + "}";
         first = false;
     }
     return out + "]}";

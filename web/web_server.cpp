@@ -64,9 +64,7 @@ void PanelWebServer::stop() {
 void PanelWebServer::run_scenario() {
     std::lock_guard<std::mutex> lock(queue_mutex_);
     queue_.push_back([this](bool run) {
-        if (!run) return;
-        scenario_running_ = true;
-        session_.restart_scenario();
+        if (run) reset_and_maybe_run(true);
     });
     queue_changed_.notify_all();
 }
@@ -83,7 +81,7 @@ void PanelWebServer::post_task(Reply reply, std::function<HttpResponse()> work) 
 }
 
 void PanelWebServer::cycle_once() {
-    if (pressed_gauge_) pressed_gauge_->placement->press_repeat();
+    // A held button repeats on the host's own clock (SimHost::cycle).
     if (scenario_running_) session_.play_cycle(scenario_);
     else session_.cycle();
     ++cycles_;

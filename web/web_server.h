@@ -104,6 +104,12 @@ private:
     void run_or_stop_scenario(const Call& c);
     void pause_or_resume(const Call& c);
     void show_or_hide_window(const Call& c);
+    void serve_checklist(const Call& c);
+    void reset_aircraft(const Call& c);
+    // The aircraft reset cold and dark (a held press let go), and the
+    // scenario stopped unless `then_run`, which plays it from its
+    // beginning on the fresh aircraft.
+    void reset_and_maybe_run(bool then_run);
 
     void handle(const HttpRequest& req, Reply reply);
     // Refuses requests from other sites and names (empty: allowed).

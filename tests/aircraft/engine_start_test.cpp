@@ -1,6 +1,6 @@
 // Engines started and stopped from the starting box as the pilot does it:
 // admission valve open, selector up through H and E (tanks valve) to both
-// magnetos, boost pump and injection, starter; the tachometer, manifold
+// magnetos, fuel pump (POMPE ESS), starter with its injection (DEMARREUR); the tachometer, manifold
 // pressure, oil and suction follow; idle cut-off and the magnetos stop it.
 #include "aircraft/variables.h"
 #include "tests/aircraft/aircraft_fixture.h"
@@ -10,7 +10,8 @@ namespace {
 struct At {
     int x, y;
 };
-constexpr At kSelector1Up{98, 94}, kSelector1Down{98, 196}, kPump1{20, 112}, kStarter1{20, 230};
+// The upper switch stands under DEMARREUR, the lower under POMPE ESS.
+constexpr At kSelector1Up{98, 94}, kSelector1Down{98, 196}, kStarter1{20, 112}, kPump1{20, 230};
 constexpr At kLeftAdmission{22, 57};
 
 }  // namespace
@@ -35,14 +36,15 @@ TEST_F(AircraftTest, StartingBoxStartsEngineOneAndIdleCutOffStopsIt) {
     EXPECT_EQ(state().engine[0].magnetos, 3);
     EXPECT_TRUE(state().engine[0].tank_valve_open);  // opened on the way through E
 
-    // The starter alone cranks, but without injection it does not catch.
+    // The starter alone cranks, but without the fuel pump's pressure it
+    // does not catch.
     box.click(kStarter1.x, kStarter1.y);
+    host.cycle();
+    EXPECT_EQ(box.element(6).image, 0);  // the INJECTION knob drawn active while it cranks
     fly(4);
     EXPECT_NEAR(tach.element(1).value, 180, 5);
     EXPECT_FALSE(state().engine[0].running);
     box.click(kPump1.x, kPump1.y);
-    host.cycle();
-    EXPECT_EQ(box.element(6).image, 0);  // the INJECTION knob drawn active
     fly(4);
     EXPECT_TRUE(state().engine[0].running);
     box.click(kStarter1.x, kStarter1.y);

@@ -174,10 +174,10 @@ const Expected kExpected[] = {
     {432, 0.8},
     {394, 1},
     {433, 0.6},
-    {401, 0},
-    {440, 1},
-    {891, 1},
-    {892, 0},
+    {401, 1},  // lower switches: the fuel pumps
+    {440, 0},
+    {891, 0},  // upper switches: the starters
+    {892, 1},
     {422, 1, true},                        // not cut off: open
     {461, 0, true},
     {291, 8388610 / 2.0},

@@ -103,17 +103,20 @@ TEST(PanelScenario, MouseStepsThatHitNoGaugeAreErrorsWithTheirLine) {
 
 TEST(PanelScenario, AHoldEndingWhereADragOnTheSameGaugeBeginsLeavesBothToTakeEffect) {
     Panel p;
-    // Trim nose-down held for a second (background point 10,50), then the
-    // first throttle dragged from low on its slot to above its top.
-    ASSERT_TRUE(p.open(kQuadrantAlone, "at 1 hold 10 550 left 1\nat 2 drag 130 550 130 100 1\nend 4\n")) << p.error;
-    ASSERT_TRUE(p.session->run_to(p.scenario, 4)) << p.session->scenario_error();
+    // Trim nose-down held for two seconds (background point 10,50), then
+    // the first throttle dragged from low on its slot to above its top.
+    ASSERT_TRUE(p.open(kQuadrantAlone, "at 1 hold 10 550 left 2\nat 3 drag 130 550 130 100 1\nend 5\n")) << p.error;
+    ASSERT_TRUE(p.session->run_to(p.scenario, 5)) << p.session->scenario_error();
     int trim_steps = 0, throttle_moves = 0;
     uint32_t last_throttle = 0;
     for (const sim::KeyEvent& e : p.host.events()) {
         if (e.id == 65607) ++trim_steps;
         if (e.id == 65820) ++throttle_moves, last_throttle = e.value;
     }
-    EXPECT_GE(trim_steps, 10);  // repeated every cycle of the hold
+    // The press, then a repeat every tenth of a second from half a second
+    // on: 1 + 15.
+    EXPECT_GE(trim_steps, 14);
+    EXPECT_LE(trim_steps, 17);
     EXPECT_GE(throttle_moves, 10);  // followed every cycle of the drag
     EXPECT_EQ(last_throttle, 16384u);  // and ended above the slot: full throttle
 }

@@ -32,7 +32,7 @@ TEST(ScenarioPilotSteps, ReadControlValueAndSeconds) {
 
 TEST(ScenarioPilotSteps, BadStepsNameTheLineAndWhatIsWrong) {
     EXPECT_EQ(scenario_error("\nat 1 pilot rudder 3\n"),
-              "fly.txt:2: pilot: unknown control 'rudder' (throttle, propeller, mixture, pitch, bank, brakes, steer)");
+              "fly.txt:2: pilot: unknown control 'rudder' (throttle, throttle1, throttle2, propeller, mixture, pitch, bank, brakes, steer)");
     EXPECT_EQ(scenario_error("at 1 pilot throttle 1.2\n"), "fly.txt:1: pilot: throttle takes a number from 0 to 1, got '1.2'");
     EXPECT_EQ(scenario_error("at 1 pilot bank nan\n"), "fly.txt:1: pilot: bank takes a number from -45 to 45, got 'nan'");
     EXPECT_EQ(scenario_error("at 1 pilot pitch\n"), "fly.txt:1: pilot: usage: pilot CONTROL VALUE [SECONDS]");
