@@ -12,7 +12,10 @@ packages=(
   clang libclang-rt-14-dev               # sanitizers and libFuzzer
   libpng-dev libfreetype-dev fonts-dejavu-core  # the previewer's images and text
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev  # the previewer's --video
-  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev  # the live panel's HTTP server
+  libcpp-httplib-dev libssl-dev zlib1g-dev libbrotli-dev  # the live panel's tests' HTTP client
+  libboost-dev                           # the live panel's server (Boost.Beast over Boost.Asio)
+  nlohmann-json3-dev                     # the live panel's JSON answers and messages
+  libqrencode-dev                        # the live panel's access URL as a terminal QR code
   chromium                               # the live panel's browser test
   espeak-ng sox                          # regenerating the call-out recordings
   valgrind
