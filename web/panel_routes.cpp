@@ -144,10 +144,7 @@ void PanelWebServer::serve_still(const Call& c) {
     if (ready) return c.reply.send(*ready);
     std::lock_guard<std::mutex> lock(queue_mutex_);
     if (stopping_) return c.reply.send(error_response(503, "the panel has stopped"));
-    queue_.push_back([this, reply = c.reply](bool run) {
-        if (!run) return reply.send(error_response(503, "the panel has stopped"));
-        still_waiting_.emplace_back(reply, std::chrono::steady_clock::now());
-    });
+    still_asked_.emplace_back(c.reply, std::chrono::steady_clock::now());
     queue_changed_.notify_all();
 }
 

@@ -68,8 +68,11 @@ PanelWebServer::~PanelWebServer() {
     {
         std::lock_guard<std::mutex> lock(queue_mutex_);
         left.swap(queue_);
+        for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+        still_asked_.clear();
     }
     for (Task& t : left) t(false);
+    for (auto& [reply, since] : still_waiting_) reply.send(error_response(503, "the panel has stopped"));
 }
 
 bool PanelWebServer::start(const ServeOptions& options, std::string* error) {
@@ -168,8 +171,11 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
             std::unique_lock<std::mutex> lock(queue_mutex_);
             // Wake for the next cycle, a request, or (seldom) a signal.
             auto wake = std::min(next_cycle, Clock::now() + std::chrono::milliseconds(200));
-            queue_changed_.wait_until(lock, wake, [&] { return stopping_ || !queue_.empty(); });
+            queue_changed_.wait_until(lock, wake, [&] { return stopping_ || !queue_.empty() || !still_asked_.empty(); });
             tasks.swap(queue_);
+            // A picture asked for changes nothing: no new publication for it.
+            for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+            still_asked_.clear();
         }
         bool touched = !tasks.empty();
         for (Task& t : tasks) t(true);
@@ -203,6 +209,11 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
         left.swap(queue_);
     }
     for (Task& t : left) t(false);
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+        still_asked_.clear();
+    }
     for (auto& [reply, since] : still_waiting_) reply.send(error_response(503, "the panel has stopped"));
     still_waiting_.clear();
 }
@@ -219,7 +230,9 @@ void PanelWebServer::serve_waiting_stills(Clock::time_point next_cycle) {
         // Drawing waits for a cycle with the time to spare, so that the host
         // keeps its clock however many pictures are asked for; one picture
         // serves everyone who asked since the last.
-        bool waited = now - still_waiting_.front().second >= kStillPatience;
+        // A picture that costs more than a cycle is still drawn for those
+        // who waited, but takes no more than a tenth of the panel thread.
+        bool waited = now - still_waiting_.front().second >= std::max<Clock::duration>(kStillPatience, 10 * still_cost_);
         if (!waited && next_cycle - now < still_cost_) return;
         std::vector<uint8_t> png;
         encode_png(session_.render(options_), &png, 1);

@@ -145,6 +145,8 @@ private:
     mutable std::mutex queue_mutex_;
     std::condition_variable queue_changed_;
     std::deque<Task> queue_;
+    // Still pictures asked for since the panel thread last looked.
+    std::vector<std::pair<Reply, std::chrono::steady_clock::time_point>> still_asked_;
 
     // The last published state (shared with the server thread).
     mutable std::mutex state_mutex_;

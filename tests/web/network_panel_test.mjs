@@ -85,6 +85,9 @@ const { port, key } = await new Promise((resolve, reject) => {
 // chunk held DELAY_MS before it goes on (in order).
 relay = createServer(client => {
   const upstream = connect(port, serverAddr);
+  // No coalescing of small writes: the delay is the relay's own.
+  client.setNoDelay(true);
+  upstream.setNoDelay(true);
   const pipe = (from, to) => {
     from.on("data", chunk => setTimeout(() => to.destroyed || to.write(chunk), DELAY_MS));
     from.on("end", () => setTimeout(() => to.destroyed || to.end(), DELAY_MS));
