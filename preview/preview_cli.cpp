@@ -6,6 +6,7 @@
 // The live panel (--serve) is handed to the caller's server.
 #include "preview/preview_cli.h"
 
+#include <arpa/inet.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +65,12 @@ void usage(FILE* out) {
         "  --night           panel lights on: lit instruments bright, the rest dimmed\n"
         "  --serve PORT      fly the panel live in a web browser at http://127.0.0.1:PORT/\n"
         "                    (loopback only; 0 picks a free port); stops on Ctrl-C\n"
+        "  --serve ADDR:PORT the same on another address of this machine (0.0.0.0: all),\n"
+        "                    for other screens on the network: only with the access key\n"
+        "                    printed at start, as a URL and a QR code\n"
+        "  --key-file FILE   keep the access keys in FILE (made when missing) instead of\n"
+        "                    new ones at each start\n"
+        "  --view-only       the network may watch the panel, never click it\n"
         "  --run             with --serve: play the scenario at once (else the page's\n"
         "                    Run scenario button starts it)\n"
         "%s"
@@ -76,7 +83,8 @@ void usage(FILE* out) {
 struct Options {
     std::string layout_file, scenario_file, out_dir = "out", png, sheet, frames_dir, sound, log_file, video;
     std::vector<std::string> modules;
-    double at = -1, fps = -1, serve_port = -1;
+    double at = -1, fps = -1;
+    sim::ServeOptions serve;
     bool night = false, run_at_once = false;
     sim::FlightGearPanelOptions flightgear;
 };
@@ -153,9 +161,28 @@ int parse_options(int argc, char** argv, Options* o) {
             std::string v = value();
             if (!parse_number(v, 0, sim::kScenarioLimits.seconds, &o->at)) return fail("--at: not a time in seconds from 0 to 86400: " + v);
         } else if (arg == "--serve") {
-            std::string v = value();
-            if (!parse_number(v, 0, 65535, &o->serve_port) || o->serve_port != std::floor(o->serve_port))
+            std::string v = value(), port = v;
+            size_t colon = v.rfind(':');
+            if (colon != std::string::npos) {
+                std::string address = v.substr(0, colon);
+                port = v.substr(colon + 1);
+                if (address.size() > 2 && address.front() == '[' && address.back() == ']')
+                    address = address.substr(1, address.size() - 2);
+                unsigned char ip[16];
+                bool v6 = address.find(':') != std::string::npos;
+                if ((v6 && v.front() != '[') || inet_pton(v6 ? AF_INET6 : AF_INET, address.c_str(), ip) != 1)
+                    return fail("--serve: not an IP address of this machine: '" + address + "' (in " + v + ")");
+                o->serve.address = address;
+            }
+            double n = -1;
+            if (!parse_number(port, 0, 65535, &n) || n != std::floor(n))
                 return fail("--serve: not a port number from 0 to 65535: " + v);
+            o->serve.port = int(n);
+        } else if (arg == "--key-file") {
+            o->serve.key_file = value();
+            if (o->serve.key_file.empty()) return fail("--key-file: a file name is needed");
+        } else if (arg == "--view-only") {
+            o->serve.view_only = true;
         } else if (arg == "--fps") {
             std::string v = value();
             if (!parse_number(v, 0.01, 60, &o->fps)) return fail("--fps: not a frame rate from 0.01 to 60: " + v);
@@ -173,7 +200,10 @@ int parse_options(int argc, char** argv, Options* o) {
             return fail("unknown option " + arg);
         }
     }
-    if (o->run_at_once && o->serve_port < 0)
+    if ((!o->serve.key_file.empty() || o->serve.view_only) && o->serve.port < 0)
+        return fail(std::string(o->serve.view_only ? "--view-only" : "--key-file") +
+                    " sets the live panel's access keys: give --serve [ADDR:]PORT too");
+    if (o->run_at_once && o->serve.port < 0)
         return fail("--run plays the scenario in the live panel: give --serve PORT too");
     if (o->png.empty()) o->png = o->out_dir + "/panel.png";
     if (o->sheet.empty()) o->sheet = o->out_dir + "/contact_sheet.png";
@@ -424,10 +454,10 @@ int run_preview(int argc, char** argv, LiveServe serve) {
     sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/!link);
     if (!session.place_all(o.layout_file.empty() ? "built-in panel" : o.layout_file, &error)) return fail(error);
     sim::RenderOptions options{.night = o.night};
-    if (o.serve_port >= 0) {
+    if (o.serve.port >= 0) {
         if (!serve) return fail("--serve: this build has no live panel");
         std::string serve_error;
-        int rc = serve(session, scenario, options, static_cast<int>(o.serve_port), o.run_at_once, &serve_error);
+        int rc = serve(session, scenario, options, o.serve, o.run_at_once, &serve_error);
         return rc == 0 ? 0 : fail(serve_error);
     }
     if (link) {

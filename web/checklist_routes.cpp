@@ -12,7 +12,7 @@ namespace {
 
 // The page reads these answers as JSON, their errors too.
 HttpResponse no_aircraft() {
-    HttpResponse r = json_response("{\"error\":\"this panel flies no aircraft\"}");
+    HttpResponse r = json_response(json_text({{"error", "this panel flies no aircraft"}}));
     r.status = 404;
     return r;
 }
@@ -32,7 +32,7 @@ void PanelWebServer::reset_aircraft(const Call& c) {
     post_task(c.reply, [this] {
         if (!session_.aircraft()) return no_aircraft();
         reset_and_maybe_run(false);
-        return json_response("{}");
+        return json_response(json_text(nlohmann::ordered_json::object()));
     });
 }
 
@@ -40,25 +40,18 @@ void PanelWebServer::serve_checklist(const Call& c) {
     post_task(c.reply, [this] {
         aircraft::Aircraft* plane = session_.aircraft();
         if (!plane) return no_aircraft();
-        std::string j = "{\"sections\":[";
-        bool first_section = true;
+        nlohmann::ordered_json sections = nlohmann::ordered_json::array();
         for (const aircraft::ChecklistSection& section : aircraft::checklist()) {
-            j += std::string(first_section ? "" : ",") + "{\"title\":" + json_string(section.title) + ",\"lines\":[";
-            first_section = false;
-            bool first_line = true;
+            nlohmann::ordered_json lines = nlohmann::ordered_json::array();
             for (const aircraft::ChecklistLine& line : section.lines) {
                 PanelSession::Rect r;
-                std::string target = "null";
-                if (session_.control_rect(line.control, &r))
-                    target = "{\"x\":" + std::to_string(r.x) + ",\"y\":" + std::to_string(r.y) + ",\"w\":" +
-                             std::to_string(r.w) + ",\"h\":" + std::to_string(r.h) + "}";
-                j += std::string(first_line ? "" : ",") + "{\"text\":" + json_string(line.text) + ",\"done\":" +
-                     (line.done(plane->state()) ? "true" : "false") + ",\"target\":" + target + "}";
-                first_line = false;
+                nlohmann::ordered_json target = nullptr;
+                if (session_.control_rect(line.control, &r)) target = {{"x", r.x}, {"y", r.y}, {"w", r.w}, {"h", r.h}};
+                lines.push_back({{"text", line.text}, {"done", line.done(plane->state())}, {"target", std::move(target)}});
             }
-            j += "]}";
+            sections.push_back({{"title", section.title}, {"lines", std::move(lines)}});
         }
-        return json_response(j + "]}");
+        return json_response(json_text({{"sections", std::move(sections)}}));
     });
 }
 

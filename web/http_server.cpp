@@ -1,57 +1,37 @@
 #include "web/http_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "web/websocket_frames.h"
-
 namespace sim {
+
+namespace net = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+using tcp = net::ip::tcp;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char* reason(int status) {
-    switch (status) {
-    case 101: return "Switching Protocols";
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 413: return "Payload Too Large";
-    case 415: return "Unsupported Media Type";
-    case 421: return "Misdirected Request";
-    case 431: return "Request Header Fields Too Large";
-    case 501: return "Not Implemented";
-    case 503: return "Service Unavailable";
-    default: return "Error";
-    }
-}
+// How often the I/O thread looks for connections past their time limits.
+constexpr auto kSweepEvery = std::chrono::milliseconds(100);
+// What the WebSocket stream's own read buffer takes of the bytes that came
+// with the handshake (the library's fixed size).
+constexpr size_t kStreamReadBuffer = 1536;
+// Out of file descriptors: how long before accepting again.
+constexpr auto kAcceptPause = std::chrono::milliseconds(50);
 
 std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-std::string trim(const std::string& s) {
-    size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
-    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-}
-
-bool set_nonblocking(int fd) {
-    int flags = fcntl(fd, F_GETFL, 0);
-    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 int hex_digit(char c) {
@@ -80,6 +60,19 @@ bool decode_component(const std::string& in, std::string* out) {
         *out += c;
     }
     return true;
+}
+
+std::string serialize(const HttpResponse& r, bool head_only, bool close_after) {
+    std::string reason(http::obsolete_reason(http::int_to_status(unsigned(r.status))));
+    if (reason == "<unknown-status>") reason = "Error";
+    std::string out = "HTTP/1.1 " + std::to_string(r.status) + " " + reason + "\r\n";
+    out += "Content-Type: " + r.content_type + "\r\n";
+    out += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+    out += "X-Content-Type-Options: nosniff\r\n";
+    for (auto& [name, value] : r.headers) out += name + ": " + value + "\r\n";
+    out += close_after ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
+    if (!head_only) out += r.body;
+    return out;
 }
 
 }  // namespace
@@ -128,49 +121,77 @@ bool parse_query(const std::string& query, std::map<std::string, std::string>* p
     return true;
 }
 
-RequestHead parse_request_head(const std::string& head, size_t max_body) {
-    RequestHead r;
+ParsedRequest parse_request(const std::string& bytes, size_t max_header, size_t max_body) {
+    ParsedRequest r;
     auto fail = [&](int status, std::string why) {
         r.status = status;
         r.why = std::move(why);
         return r;
     };
-    for (unsigned char ch : head)
+    size_t head_end = bytes.find("\r\n\r\n");
+    const size_t seen = head_end == std::string::npos ? bytes.size() : head_end + 2;
+    // What the library would let pass and HTTP no longer allows: control
+    // characters, bare line feeds, and folded (continued) header lines.
+    for (size_t i = 0; i < seen; ++i) {
+        unsigned char ch = static_cast<unsigned char>(bytes[i]);
         if ((ch < 0x20 && ch != '\r' && ch != '\n' && ch != '\t') || ch == 0x7F)
             return fail(400, "control character in the request head");
-    HttpRequest& req = r.request;
-    size_t line_end = head.find("\r\n");
-    std::string line = head.substr(0, line_end);
-    size_t sp1 = line.find(' '), sp2 = line.rfind(' ');
-    if (sp1 == std::string::npos || sp2 == sp1) return fail(400, "malformed request line");
-    req.method = line.substr(0, sp1);
-    std::string target = line.substr(sp1 + 1, sp2 - sp1 - 1), version = line.substr(sp2 + 1);
-    if (version != "HTTP/1.1" && version != "HTTP/1.0") return fail(400, "unsupported protocol version");
+        if (ch == '\n' && (i == 0 || bytes[i - 1] != '\r')) return fail(400, "bare line feed in the request head");
+        if (ch == '\n' && i + 1 < seen && (bytes[i + 1] == ' ' || bytes[i + 1] == '\t'))
+            return fail(400, "folded header lines are refused");
+    }
+    if (head_end == std::string::npos) {
+        if (bytes.size() > max_header) return fail(431, "request header too large");
+        return r;  // more to come
+    }
+    if (head_end + 4 > max_header) return fail(431, "request header too large");
+
+    http::request_parser<http::string_body> parser;
+    parser.header_limit(std::uint32_t(max_header));
+    parser.body_limit(max_body);
+    parser.eager(false);
+    beast::error_code ec;
+    auto status_of = [](const beast::error_code& e) {
+        if (e == http::error::header_limit) return 431;
+        if (e == http::error::body_limit) return 413;
+        return 400;
+    };
+    size_t used = parser.put(net::buffer(bytes.data(), bytes.size()), ec);
+    if (ec == http::error::body_limit) return fail(413, "request too large");
+    if (ec) return fail(status_of(ec), "malformed request: " + ec.message());
+    if (!parser.is_header_done()) return fail(400, "malformed request head");
+    const auto& head = parser.get();
+    if (head.version() != 11 && head.version() != 10) return fail(400, "unsupported protocol version");
+    std::string target(head.target());
     if (target.empty() || target[0] != '/') return fail(400, "request target must be a path");
+    HttpRequest& req = r.request;
+    req.method = std::string(head.method_string());
     size_t q = target.find('?');
     req.path = target.substr(0, q);
     if (q != std::string::npos) req.query = target.substr(q + 1);
-    for (size_t at = line_end == std::string::npos ? head.size() : line_end + 2; at < head.size();) {
-        size_t end = head.find("\r\n", at);
-        if (end == std::string::npos) end = head.size();
-        std::string field = head.substr(at, end - at);
-        size_t colon = field.find(':');
-        if (colon == std::string::npos || colon == 0) return fail(400, "malformed header line");
-        std::string name = lower(field.substr(0, colon));
-        if (req.headers.count(name) && (name == "host" || name == "origin" || name == "content-length"))
+    for (const auto& field : head) {
+        std::string name = lower(std::string(field.name_string()));
+        if (req.headers.count(name) && (name == "host" || name == "origin" || name == "content-length" || name == "cookie"))
             return fail(400, "header '" + name + "' given twice");
-        req.headers[name] = trim(field.substr(colon + 1));
-        at = end + 2;
+        req.headers[name] = std::string(field.value());
     }
     if (req.headers.count("transfer-encoding")) return fail(501, "request bodies must have a Content-Length");
-    if (req.headers.count("content-length")) {
-        const std::string& v = req.headers["content-length"];
-        if (v.empty() || v.size() > 9 || v.find_first_not_of("0123456789") != std::string::npos)
-            return fail(400, "malformed Content-Length");
-        r.body_length = std::stoul(v);
-        if (r.body_length > max_body) return fail(413, "request too large");
+    r.upgrade = websocket::is_upgrade(head);
+    r.keep_alive = head.keep_alive();
+    if (!parser.is_done()) {
+        parser.eager(true);
+        while (!parser.is_done() && used < bytes.size()) {
+            size_t n = parser.put(net::buffer(bytes.data() + used, bytes.size() - used), ec);
+            if (ec == http::error::need_more) break;
+            if (ec) return fail(status_of(ec), ec == http::error::body_limit ? "request too large" : "malformed body");
+            used += n;
+            if (n == 0) break;
+        }
+        if (!parser.is_done()) return r;  // the body is still coming
     }
-    r.close = version == "HTTP/1.0" || lower(req.header("connection")) == "close";
+    req.body = parser.get().body();
+    r.complete = true;
+    r.used = used;
     return r;
 }
 
@@ -179,13 +200,214 @@ RequestHead parse_request_head(const std::string& head, size_t max_body) {
 struct Reply::Mailbox {
     std::mutex mutex;
     bool open = true;
-    int wake_fd = -1;
-    std::vector<std::pair<uint64_t, HttpResponse>> replies;
-    void wake() {
-        if (wake_fd >= 0) {
-            char b = 1;
-            (void)!write(wake_fd, &b, 1);  // a full pipe already wakes the loop
+    net::io_context* io = nullptr;
+    HttpServer* server = nullptr;
+};
+
+struct HttpServer::Io {
+    net::io_context context{1};
+    tcp::acceptor acceptor{context};
+    net::steady_timer sweeper{context}, accept_pause{context};
+};
+
+struct HttpServer::Connection : std::enable_shared_from_this<Connection> {
+    using WebSocket = websocket::stream<beast::tcp_stream>;
+    HttpServer& server;
+    const uint64_t id;
+    beast::tcp_stream tcp;
+    std::unique_ptr<WebSocket> ws;
+    enum State { READING, WAITING, WRITING, STREAM, CLOSED } state = READING;
+    std::string in;  // bytes read and not yet taken by a request
+    char chunk[16384];
+    bool reading = false;     // a read is under way
+    bool peer_done = false;   // the client sent all it will send
+    bool close_after = false;  // the answer being given ends the connection
+    bool head_only = false;
+    bool ws_writing = false;
+    Clock::time_point opened, last_activity, request_started, write_started;
+    std::string out;
+    beast::flat_buffer ws_in;
+
+    Connection(HttpServer& s, uint64_t i, tcp::socket socket) : server(s), id(i), tcp(std::move(socket)) {
+        opened = last_activity = Clock::now();
+    }
+
+    size_t read_cap() const { return server.limits_.max_header_bytes + server.limits_.max_body_bytes + 16; }
+
+    // ---- HTTP
+
+    void read_more() {
+        // While a request waits for its answer, reading goes on only to see
+        // the client leave, and no more than one request is held.
+        if (reading || peer_done || state == STREAM || state == CLOSED || in.size() >= read_cap()) return;
+        reading = true;
+        tcp.async_read_some(net::buffer(chunk, std::min(sizeof chunk, read_cap() - in.size())),
+                            [self = shared_from_this()](beast::error_code ec, size_t n) { self->on_read(ec, n); });
+    }
+
+    void on_read(beast::error_code ec, size_t n) {
+        reading = false;
+        if (state == CLOSED) return;
+        if (ec == net::error::eof) {
+            peer_done = true;
+        } else if (ec) {
+            return close();
+        } else {
+            if (in.empty() && state == READING) request_started = Clock::now();
+            in.append(chunk, n);
+            last_activity = Clock::now();
         }
+        take_requests();
+    }
+
+    void take_requests() {
+        if (state == READING && !in.empty()) {
+            ParsedRequest parsed = parse_request(in, server.limits_.max_header_bytes, server.limits_.max_body_bytes);
+            if (parsed.status) return answer(error_response(parsed.status, parsed.why), true);
+            if (parsed.complete) {
+                if (parsed.upgrade && parsed.request.path == server.stream_path_ && parsed.request.method == "GET")
+                    return open_stream(parsed);
+                in.erase(0, parsed.used);
+                state = WAITING;
+                close_after = !parsed.keep_alive;
+                head_only = parsed.request.method == "HEAD";
+                Reply reply;
+                reply.mailbox_ = server.mailbox_;
+                reply.connection_ = id;
+                if (server.handler_) server.handler_(parsed.request, reply);
+                else reply.send(error_response(404, "nothing is served here"));
+            }
+        }
+        if (state == CLOSED) return;
+        if (state == READING && peer_done) return close();  // nothing, or half a request, and the client is done
+        read_more();
+    }
+
+    void answer(const HttpResponse& r, bool close_now) {
+        if (state == CLOSED) return;
+        close_after = close_after || close_now || peer_done;
+        out = serialize(r, head_only, close_after);
+        head_only = false;
+        state = WRITING;
+        write_started = Clock::now();
+        if (close_now) in.clear();
+        net::async_write(tcp, net::buffer(out), [self = shared_from_this()](beast::error_code ec, size_t) {
+            self->on_written(ec);
+        });
+    }
+
+    void on_written(beast::error_code ec) {
+        if (state == CLOSED) return;
+        if (ec) return close();
+        out.clear();
+        out.shrink_to_fit();
+        last_activity = Clock::now();
+        if (close_after) {
+            beast::error_code ignored;
+            tcp.socket().shutdown(tcp::socket::shutdown_send, ignored);
+            return close();
+        }
+        state = READING;
+        request_started = Clock::now();
+        take_requests();  // a request sent behind the one just answered
+    }
+
+    // ---- the stream
+
+    void open_stream(const ParsedRequest& parsed) {
+        std::string refused = server.stream_.admit ? server.stream_.admit(parsed.request) : std::string();
+        if (!refused.empty()) {
+            int status = std::atoi(refused.substr(0, 3).c_str());
+            return answer(error_response(status >= 400 ? status : 400, refused.size() > 4 ? refused.substr(4) : refused), true);
+        }
+        // Frames the client sent in the same write as its request are the
+        // stream's first bytes: the library reads the request again from
+        // what came, and keeps what follows it.
+        const size_t buffered_room = kStreamReadBuffer;
+        if (in.size() > parsed.used && in.size() > buffered_room)
+            return answer(error_response(400, "too much sent before the stream opened"), true);
+        state = STREAM;
+        ws = std::make_unique<WebSocket>(std::move(tcp));
+        websocket::stream_base::timeout t;
+        t.handshake_timeout = server.limits_.request_time;
+        t.idle_timeout = server.limits_.stream_idle_time;
+        t.keep_alive_pings = true;  // a page that reads answers them; one that does not is closed
+        ws->set_option(t);
+        ws->read_message_max(server.limits_.max_body_bytes);
+        ws->auto_fragment(false);
+        ws->text(true);
+        ws->control_callback([this](websocket::frame_type, beast::string_view) { last_activity = Clock::now(); });
+        auto done = [self = shared_from_this()](beast::error_code ec) { self->on_stream_open(ec); };
+        write_started = Clock::now();
+        ws_writing = true;  // the handshake's answer
+        if (in.size() <= buffered_room) {
+            ws->async_accept(net::buffer(in), done);
+        } else {
+            http::request<http::empty_body> req;
+            req.method_string(parsed.request.method);
+            req.target(parsed.request.path);
+            req.version(11);
+            for (auto& [name, value] : parsed.request.headers) req.set(name, value);
+            ws->async_accept(req, done);
+        }
+        in.clear();
+    }
+
+    void on_stream_open(beast::error_code ec) {
+        ws_writing = false;
+        if (state == CLOSED) return;
+        if (ec) return close();
+        last_activity = Clock::now();
+        read_frames();
+        feed();
+    }
+
+    void read_frames() {
+        ws->async_read(ws_in, [self = shared_from_this()](beast::error_code ec, size_t) {
+            if (self->state == CLOSED) return;
+            if (ec) return self->close();  // closed by the client, or a protocol error the library answered
+            self->last_activity = Clock::now();
+            self->ws_in.consume(self->ws_in.size());  // messages from the page are not part of the stream
+            self->read_frames();
+        });
+    }
+
+    // Sends the client its next message if its last one has left.
+    void feed() {
+        if (state != STREAM || ws_writing || !server.stream_.next) return;
+        std::string message;
+        if (!server.stream_.next(id, &message)) return;
+        out = std::move(message);
+        ws_writing = true;
+        write_started = Clock::now();
+        ws->async_write(net::buffer(out), [self = shared_from_this()](beast::error_code ec, size_t n) {
+            self->ws_writing = false;
+            if (self->state == CLOSED) return;
+            if (ec) return self->close();
+            self->server.stream_bytes_ += n;
+            self->feed();  // skips ahead to the newest state
+        });
+    }
+
+    // ---- leaving
+
+    // How long this connection has made no progress: a write its client
+    // does not take, or no bytes from it.
+    Clock::time_point stalled_since() const {
+        if (state == WAITING) return Clock::now();  // the panel owes it an answer
+        if (state == WRITING || (state == STREAM && ws_writing)) return std::min(write_started, last_activity);
+        return last_activity;
+    }
+
+    void close() {
+        if (state == CLOSED) return;
+        const bool was_stream = state == STREAM;
+        state = CLOSED;
+        beast::error_code ignored;
+        tcp::socket& s = ws ? beast::get_lowest_layer(*ws).socket() : tcp.socket();
+        s.close(ignored);
+        if (was_stream && server.stream_.closed) server.stream_.closed(id);
+        server.forget(*this);
     }
 };
 
@@ -193,377 +415,157 @@ void Reply::send(HttpResponse response) const {
     if (!mailbox_) return;
     std::lock_guard<std::mutex> lock(mailbox_->mutex);
     if (!mailbox_->open) return;  // the server is gone: nobody to answer
-    mailbox_->replies.emplace_back(connection_, std::move(response));
-    mailbox_->wake();
+    HttpServer* server = mailbox_->server;
+    uint64_t id = connection_;
+    net::post(*mailbox_->io, [server, id, r = std::move(response)] {
+        auto it = server->connections_.find(id);
+        if (it == server->connections_.end() || it->second->state != HttpServer::Connection::WAITING) return;  // it left
+        auto c = it->second;
+        c->answer(r, false);
+    });
 }
 
-// ------------------------------------------------------------ connections
+// ------------------------------------------------------------ the server
 
-struct HttpServer::Connection {
-    int fd = -1;
-    uint64_t id = 0;
-    enum State { READING, WAITING, STREAM } state = READING;
-    std::string in, out;
-    size_t out_sent = 0;
-    bool close_after_write = false;
-    bool closing = false;
-    Clock::time_point request_started{};  // first byte of the request being read
-    Clock::time_point last_activity{};
-    bool reply_close = false;  // the request being answered asked to close
-    bool head_only = false;    // it asked for the head of the answer only
-};
-
-HttpServer::HttpServer() : mailbox_(std::make_shared<Reply::Mailbox>()) {}
+HttpServer::HttpServer() : io_(std::make_unique<Io>()), mailbox_(std::make_shared<Reply::Mailbox>()) {
+    mailbox_->io = &io_->context;
+    mailbox_->server = this;
+}
 
 HttpServer::~HttpServer() {
     stop();
     {
         std::lock_guard<std::mutex> lock(mailbox_->mutex);
         mailbox_->open = false;
-        if (mailbox_->wake_fd >= 0) close(mailbox_->wake_fd);
-        mailbox_->wake_fd = -1;
     }
-    for (auto& [id, c] : connections_) close(c->fd);
     connections_.clear();
-    if (listen_fd_ >= 0) close(listen_fd_);
-    if (wake_read_ >= 0) close(wake_read_);
 }
 
-bool HttpServer::start(int port, std::string* error) {
-    const std::string where = "127.0.0.1:" + std::to_string(port);
-    listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listen_fd_ < 0) {
-        if (error) *error = "cannot open a socket for " + where + ": " + std::strerror(errno);
+bool HttpServer::start(const std::string& address, int port, std::string* error) {
+    beast::error_code ec;
+    net::ip::address ip = net::ip::make_address(address, ec);
+    const std::string where = (ip.is_v6() ? "[" + address + "]" : address) + ":" + std::to_string(port);
+    if (ec) {
+        if (error) *error = "'" + address + "' is not an IP address to listen on";
         return false;
     }
+    tcp::endpoint endpoint(ip, static_cast<unsigned short>(port));
+    tcp::acceptor& a = io_->acceptor;
+    a.open(endpoint.protocol(), ec);
     // Reuse of the address only (a port left in TIME_WAIT by a stopped
     // panel), never sharing the port with a live listener.
-    int one = 1;
-    setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);  // never reachable from another machine
-    if (bind(listen_fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-        int e = errno;
+    if (!ec) a.set_option(net::socket_base::reuse_address(true), ec);
+    if (!ec && ip.is_v6()) a.set_option(net::ip::v6_only(false), ec);
+    if (!ec) a.bind(endpoint, ec);
+    if (!ec) a.listen(128, ec);
+    if (ec) {
         if (error) {
-            *error = e == EADDRINUSE ? where + " is already in use (is another live panel or program listening there?)"
-                                     : "cannot listen on " + where + ": " + std::strerror(e);
+            *error = ec == net::error::address_in_use
+                         ? where + " is already in use (is another live panel or program listening there?)"
+                         : "cannot listen on " + where + ": " + ec.message();
         }
-        close(listen_fd_), listen_fd_ = -1;
+        beast::error_code ignored;
+        a.close(ignored);
         return false;
     }
-    if (listen(listen_fd_, 128) != 0 || !set_nonblocking(listen_fd_)) {
-        if (error) *error = "cannot listen on " + where + ": " + std::strerror(errno);
-        close(listen_fd_), listen_fd_ = -1;
-        return false;
-    }
-    socklen_t len = sizeof addr;
-    getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-    port_ = ntohs(addr.sin_port);
-    int pipe_fds[2];
-    if (pipe2(pipe_fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        if (error) *error = std::string("cannot make the server's wake-up pipe: ") + std::strerror(errno);
-        return false;
-    }
-    wake_read_ = pipe_fds[0];
-    mailbox_->wake_fd = pipe_fds[1];
-    thread_ = std::thread([this] { loop(); });
+    address_ = address;
+    port_ = a.local_endpoint().port();
+    accept_next();
+    sweep();
+    thread_ = std::thread([this] { io_->context.run(); });
     return true;
 }
 
 void HttpServer::stop() {
-    if (stopping_.exchange(true)) {
-        if (thread_.joinable()) thread_.join();
-        return;
-    }
-    {
-        std::lock_guard<std::mutex> lock(mailbox_->mutex);
-        mailbox_->wake();
+    if (!stopping_.exchange(true)) {
+        net::post(io_->context, [this] {
+            beast::error_code ignored;
+            io_->acceptor.close(ignored);
+            io_->sweeper.cancel();
+            io_->accept_pause.cancel();
+            std::vector<std::shared_ptr<Connection>> all;
+            for (auto& [id, c] : connections_) all.push_back(c);
+            for (auto& c : all) c->close();
+            io_->context.stop();
+        });
     }
     if (thread_.joinable()) thread_.join();
 }
 
 void HttpServer::notify_stream() {
-    stream_dirty_ = true;
-    std::lock_guard<std::mutex> lock(mailbox_->mutex);
-    mailbox_->wake();
-}
-
-void HttpServer::loop() {
-    std::vector<pollfd> fds;
-    std::vector<Connection*> polled;
-    while (!stopping_) {
-        fds.clear();
-        polled.clear();
-        fds.push_back({wake_read_, POLLIN, 0});
-        fds.push_back({listen_fd_, POLLIN, 0});
-        auto now = Clock::now();
-        auto next_deadline = now + std::chrono::milliseconds(500);
-        for (auto& [id, c] : connections_) {
-            // While a request waits for its answer, reading goes on only to
-            // see the client leave; no more than one request is held.
-            short events = c->closing ? 0 : POLLRDHUP;
-            if (!c->closing && (c->state != Connection::WAITING || c->in.size() <= limits_.max_header_bytes))
-                events |= POLLIN;
-            if (c->out_sent < c->out.size()) events |= POLLOUT;
-            fds.push_back({c->fd, events, 0});
-            polled.push_back(c.get());
-            if (c->state == Connection::READING) {
-                auto limit = c->in.empty() ? c->last_activity + limits_.idle_time : c->request_started + limits_.request_time;
-                next_deadline = std::min(next_deadline, limit);
-            }
-        }
-        int wait_ms = int(std::max<long>(1, std::chrono::duration_cast<std::chrono::milliseconds>(next_deadline - now).count() + 1));
-        if (poll(fds.data(), fds.size(), wait_ms) < 0 && errno != EINTR) break;
-        if (fds[0].revents & POLLIN) {
-            char drain[256];
-            while (read(wake_read_, drain, sizeof drain) > 0) {
-            }
-        }
-        if (stopping_) break;
-        deliver_replies();
-        for (size_t i = 0; i < polled.size(); ++i) {
-            Connection& c = *polled[i];
-            short ev = fds[i + 2].revents;
-            if (ev & (POLLERR | POLLNVAL)) c.closing = true, c.out.clear(), c.out_sent = 0;
-            if (!c.closing && (ev & (POLLIN | POLLHUP | POLLRDHUP))) read_from(c);
-            if (ev & POLLRDHUP) c.closing = true;  // the client left: an answer still owed is dropped
-            if (ev & POLLOUT) write_to(c);
-        }
-        if (fds[1].revents & POLLIN) accept_all();  // may close an idle connection: after the loop above
-        feed_streams();
-        now = Clock::now();
-        for (auto& [id, c] : connections_) {
-            if (c->state != Connection::READING || c->closing) continue;
-            if (c->in.empty() && now >= c->last_activity + limits_.idle_time) c->closing = true;
-            else if (!c->in.empty() && now >= c->request_started + limits_.request_time)
-                queue_response(*c, error_response(408, "request not completed in time"), true);
-        }
-        for (auto it = connections_.begin(); it != connections_.end();) {
-            Connection& c = *it->second;
-            bool done = c.closing && c.out_sent >= c.out.size();
-            if (done) {
-                if (c.state == Connection::STREAM && stream_.closed) stream_.closed(c.id);
-                close(c.fd);
-                it = connections_.erase(it);
-            } else {
-                ++it;
-            }
-        }
-        connection_count_ = connections_.size();
-    }
-    for (auto& [id, c] : connections_) {
-        if (c->state == Connection::STREAM && stream_.closed) stream_.closed(c->id);
-        close(c->fd);
-    }
-    connections_.clear();
-    connection_count_ = 0;
-}
-
-void HttpServer::accept_all() {
-    for (;;) {
-        int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;
-        if (connections_.size() >= limits_.max_connections) {
-            // Full: the connection idle the longest (no request begun) gives
-            // way; with none, the newcomer is turned away.
-            Connection* oldest = nullptr;
-            for (auto& [id, c] : connections_)
-                if (c->state == Connection::READING && c->in.empty() && !c->closing &&
-                    (!oldest || c->last_activity < oldest->last_activity))
-                    oldest = c.get();
-            if (!oldest) {
-                close(fd);
-                continue;
-            }
-            close(oldest->fd);
-            connections_.erase(oldest->id);
-        }
-        int one = 1;
-        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        auto c = std::make_unique<Connection>();
-        c->fd = fd;
-        c->id = next_id_++;
-        c->last_activity = Clock::now();
-        connections_[c->id] = std::move(c);
-    }
-    connection_count_ = connections_.size();
-}
-
-void HttpServer::read_from(Connection& c) {
-    char buffer[16384];
-    for (;;) {
-        ssize_t n = recv(c.fd, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            if (c.in.empty() && c.state == Connection::READING) c.request_started = Clock::now();
-            c.in.append(buffer, size_t(n));
-            c.last_activity = Clock::now();
-            // What one request or frame may hold, and no more.
-            if (c.in.size() > limits_.max_header_bytes + limits_.max_body_bytes + 16) break;
-            continue;
-        }
-        if (n == 0) {
-            // The client is gone: an answer still owed to it is dropped
-            // when it comes.
-            c.closing = true;
-            c.close_after_write = true;
-        } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-            c.closing = true, c.out.clear(), c.out_sent = 0;
-        }
-        break;
-    }
-    if (c.state == Connection::READING) parse_requests(c);
-    else if (c.state == Connection::STREAM) parse_frames(c);
-}
-
-void HttpServer::parse_requests(Connection& c) {
-    while (c.state == Connection::READING && !c.closing && !c.in.empty()) {
-        size_t head_end = c.in.find("\r\n\r\n");
-        if (head_end == std::string::npos) {
-            if (c.in.size() > limits_.max_header_bytes)
-                queue_response(c, error_response(431, "request header too large"), true);
-            else if (c.close_after_write)
-                c.closing = true;  // half a request and the client is done
-            return;
-        }
-        if (head_end > limits_.max_header_bytes) return queue_response(c, error_response(431, "request header too large"), true);
-        RequestHead parsed = parse_request_head(c.in.substr(0, head_end), limits_.max_body_bytes);
-        if (parsed.status) return queue_response(c, error_response(parsed.status, parsed.why), true);
-        HttpRequest& req = parsed.request;
-        const size_t body_length = parsed.body_length;
-        if (c.in.size() < head_end + 4 + body_length) {
-            if (c.close_after_write) c.closing = true;
-            return;
-        }
-        req.body = c.in.substr(head_end + 4, body_length);
-        c.in.erase(0, head_end + 4 + body_length);
-        if (!c.in.empty()) c.request_started = Clock::now();
-        c.reply_close = parsed.close;
-        bool upgrade = lower(req.header("upgrade")) == "websocket";
-        if (upgrade && req.path == stream_path_ && req.method == "GET") {
-            open_stream(c, req);
-            return;
-        }
-        c.state = Connection::WAITING;
-        c.head_only = req.method == "HEAD";
-        Reply reply;
-        reply.mailbox_ = mailbox_;
-        reply.connection_ = c.id;
-        if (handler_) handler_(req, reply);
-        else reply.send(error_response(404, "nothing is served here"));
-        deliver_replies();  // answers given at once go out in this turn
-    }
-}
-
-bool HttpServer::open_stream(Connection& c, const HttpRequest& req) {
-    std::string key = req.header("sec-websocket-key");
-    std::string refused = stream_.admit ? stream_.admit(req) : std::string();
-    if (refused.empty() && (key.empty() || req.header("sec-websocket-version") != "13"))
-        refused = "400 a WebSocket request needs a key and version 13";
-    if (!refused.empty()) {
-        int status = std::atoi(refused.substr(0, 3).c_str());
-        queue_response(c, error_response(status >= 400 ? status : 400, refused.substr(4)), true);
-        return false;
-    }
-    c.out += "HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Accept: " +
-             websocket_accept_key(key) + "\r\n\r\n";
-    c.state = Connection::STREAM;
-    stream_dirty_ = true;
-    write_to(c);
-    return true;
-}
-
-void HttpServer::parse_frames(Connection& c) {
-    while (!c.closing && !c.in.empty()) {
-        WebSocketFrame f = parse_client_frame(c.in, limits_.max_body_bytes);
-        if (f.status == WebSocketFrame::INCOMPLETE) return;
-        if (f.status == WebSocketFrame::BAD) {
-            c.out += websocket_frame(kWsClose, std::string("\x03\xEA", 2));  // 1002: protocol error
-            c.closing = true;
-            c.in.clear();
-            return;
-        }
-        c.in.erase(0, f.size);
-        if (f.opcode == kWsClose) {
-            c.out += websocket_frame(kWsClose, f.payload.substr(0, 2));
-            c.closing = true;
-        } else if (f.opcode == kWsPing) {
-            c.out += websocket_frame(kWsPong, f.payload);
-        }
-        // Text and binary messages from the page are not part of the stream.
-    }
-    write_to(c);
-}
-
-void HttpServer::queue_response(Connection& c, const HttpResponse& r, bool close_after) {
-    close_after = close_after || c.reply_close || c.close_after_write;
-    std::string head = "HTTP/1.1 " + std::to_string(r.status) + " " + reason(r.status) + "\r\n";
-    head += "Content-Type: " + r.content_type + "\r\n";
-    head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
-    head += "X-Content-Type-Options: nosniff\r\n";
-    for (auto& [name, value] : r.headers) head += name + ": " + value + "\r\n";
-    head += close_after ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
-    c.out += head;
-    if (!c.head_only) c.out += r.body;
-    c.head_only = false;
-    c.state = Connection::READING;
-    c.last_activity = Clock::now();
-    c.request_started = Clock::now();
-    if (close_after) c.closing = true, c.in.clear();
-    write_to(c);
-}
-
-void HttpServer::deliver_replies() {
-    std::vector<std::pair<uint64_t, HttpResponse>> replies;
-    {
-        std::lock_guard<std::mutex> lock(mailbox_->mutex);
-        replies.swap(mailbox_->replies);
-    }
-    for (auto& [id, response] : replies) {
-        auto it = connections_.find(id);
-        if (it == connections_.end() || it->second->state != Connection::WAITING) continue;  // the client left
-        Connection& c = *it->second;
-        queue_response(c, response, false);
-        parse_requests(c);  // a request sent behind this one
-    }
-}
-
-void HttpServer::write_to(Connection& c) {
-    while (c.out_sent < c.out.size()) {
-        ssize_t n = send(c.fd, c.out.data() + c.out_sent, c.out.size() - c.out_sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            c.out_sent += size_t(n);
-            if (c.state == Connection::STREAM) stream_bytes_ += uint64_t(n);
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
-        c.closing = true, c.out.clear(), c.out_sent = 0;  // the client is gone
-        return;
-    }
-    c.out.clear();
-    c.out_sent = 0;
-    if (c.close_after_write && c.state == Connection::READING && c.in.empty()) c.closing = true;
+    if (stream_dirty_.exchange(true)) return;  // a feed is already on its way
+    net::post(io_->context, [this] { feed_streams(); });
 }
 
 void HttpServer::feed_streams() {
-    if (!stream_dirty_.exchange(false) || !stream_.next) return;
-    bool someone_waits = false;
-    for (auto& [id, c] : connections_) {
-        if (c->state != Connection::STREAM || c->closing) continue;
-        if (c->out_sent < c->out.size()) {
-            someone_waits = true;  // still sending the last one: this client skips ahead later
-            continue;
+    stream_dirty_ = false;
+    std::vector<std::shared_ptr<Connection>> streams;
+    for (auto& [id, c] : connections_)
+        if (c->state == Connection::STREAM) streams.push_back(c);
+    for (auto& c : streams) c->feed();
+}
+
+void HttpServer::accept_next() {
+    io_->acceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+        if (stopping_ || !io_->acceptor.is_open()) return;
+        if (ec) {
+            // Out of file descriptors (or another passing failure): the
+            // connection idle the longest gives way, and accepting waits a
+            // moment instead of spinning.
+            if (ec == net::error::no_descriptors || ec.value() == ENFILE) make_room();
+            io_->accept_pause.expires_after(kAcceptPause);
+            io_->accept_pause.async_wait([this](beast::error_code e) {
+                if (!e && !stopping_) accept_next();
+            });
+            return;
         }
-        std::string message;
-        if (stream_.next(c->id, &message)) {
-            c->out = websocket_frame(kWsText, message);
-            c->out_sent = 0;
-            write_to(*c);
-            if (c->out_sent < c->out.size()) someone_waits = true;
+        if (connections_.size() >= limits_.max_connections) make_room();
+        beast::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
+        auto c = std::make_shared<Connection>(*this, next_id_++, std::move(socket));
+        connections_[c->id] = c;
+        connection_count_ = connections_.size();
+        c->read_more();
+        accept_next();
+    });
+}
+
+void HttpServer::make_room() {
+    std::shared_ptr<Connection> oldest;
+    for (auto& [id, c] : connections_)
+        if (!oldest || c->stalled_since() < oldest->stalled_since()) oldest = c;
+    if (oldest) oldest->close();
+}
+
+void HttpServer::forget(Connection& c) {
+    connections_.erase(c.id);
+    connection_count_ = connections_.size();
+}
+
+void HttpServer::sweep() {
+    const auto now = Clock::now();
+    std::vector<std::shared_ptr<Connection>> late, slow;
+    for (auto& [id, c] : connections_) {
+        switch (c->state) {
+        case Connection::READING:
+            if (c->in.empty() && now - c->last_activity >= limits_.idle_time) late.push_back(c);
+            else if (!c->in.empty() && now - c->request_started >= limits_.request_time) slow.push_back(c);
+            break;
+        case Connection::WRITING:
+            if (now - c->write_started >= limits_.write_time) late.push_back(c);
+            break;
+        case Connection::STREAM:
+            if (c->ws_writing && now - c->write_started >= limits_.write_time) late.push_back(c);
+            break;
+        default: break;
         }
     }
-    if (someone_waits) stream_dirty_ = true;  // try them again when their sockets drain
+    for (auto& c : late) c->close();
+    for (auto& c : slow) c->answer(error_response(408, "request not completed in time"), true);
+    io_->sweeper.expires_after(kSweepEvery);
+    io_->sweeper.async_wait([this](beast::error_code ec) {
+        if (!ec && !stopping_) sweep();
+    });
 }
 
 }  // namespace sim

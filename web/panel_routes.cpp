@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <nlohmann/json.hpp>
+
 #include "platform/win32.h"
 #include "web/help_texts.h"
 #include "web/web_server.h"
@@ -72,6 +74,8 @@ bool finite_number(const std::map<std::string, std::string>& params, const char*
 
 void bad(const Reply& reply, const std::string& why) { reply.send(error_response(400, why)); }
 
+HttpResponse json_answer(const nlohmann::ordered_json& j) { return json_response(json_text(j)); }
+
 }  // namespace
 
 const std::vector<PanelWebServer::Route>& PanelWebServer::routes() {
@@ -110,13 +114,19 @@ void PanelWebServer::serve_state(const Call& c) {
         std::lock_guard<std::mutex> lock(state_mutex_);
         s = latest_;
     }
-    c.reply.send(json_response("{\"seq\":" + std::to_string(s->seq) + ",\"clock\":" + std::to_string(s->clock) + ",\"sounds\":" +
-                      std::to_string(s->sounds_total) + ",\"width\":" + std::to_string(c.width) + ",\"height\":" +
-                      std::to_string(c.height) + ",\"running\":" + (s->scenario_running ? "true" : "false") +
-                      ",\"paused\":" + (s->paused ? "true" : "false") + ",\"connections\":" +
-                      std::to_string(http_.connections()) + ",\"cycles\":" + std::to_string(cycles_.load()) +
-                      ",\"skipped\":" + std::to_string(skipped_.load()) + ",\"streamBytes\":" +
-                      std::to_string(http_.stream_bytes()) + ",\"status\":" + json_string(s->status) + "}"));
+    c.reply.send(json_answer({{"seq", s->seq},
+                              {"clock", s->clock},
+                              {"sounds", s->sounds_total},
+                              {"width", c.width},
+                              {"height", c.height},
+                              {"running", s->scenario_running},
+                              {"paused", s->paused},
+                              {"connections", http_.connections()},
+                              {"cycles", cycles_.load()},
+                              {"skipped", skipped_.load()},
+                              {"streamBytes", http_.stream_bytes()},
+                              {"stills", stills_drawn_.load()},
+                              {"status", latin1_to_utf8(s->status)}}));
 }
 
 // The still renderer's picture of the state now: the reference the page's
@@ -125,16 +135,19 @@ void PanelWebServer::serve_still(const Call& c) {
     if (c.width * c.height > kMaxStillPixels)
         return c.reply.send(error_response(413, "the panel is too large to draw as one picture (" +
                                                     std::to_string(c.width) + " x " + std::to_string(c.height) + ")"));
-    post_task(c.reply, [this] {
-        std::vector<uint8_t> png;
-        encode_png(session_.render(options_), &png, 1);
-        HttpResponse r;
-        r.content_type = "image/png";
-        r.body.assign(png.begin(), png.end());
-        r.headers.emplace_back("Cache-Control", "no-store");
-        r.headers.emplace_back("X-Seq", std::to_string(cycles_.load()));
-        return r;
-    });
+    // The picture of the state published last, when it is drawn already;
+    // else drawn on the panel thread once for everyone who asks meanwhile
+    // (see serve_waiting_stills).
+    std::shared_ptr<const HttpResponse> ready;
+    {
+        std::lock_guard<std::mutex> lock(state_mutex_);
+        if (still_ && latest_ && still_serial_ == latest_->serial) ready = still_;
+    }
+    if (ready) return c.reply.send(*ready);
+    std::lock_guard<std::mutex> lock(queue_mutex_);
+    if (stopping_) return c.reply.send(error_response(503, "the panel has stopped"));
+    still_asked_.emplace_back(c.reply, std::chrono::steady_clock::now());
+    queue_changed_.notify_all();
 }
 
 void PanelWebServer::serve_hover(const Call& c) {
@@ -152,7 +165,7 @@ void PanelWebServer::serve_hover(const Call& c) {
             if (tooltip.empty()) tooltip = panel_area_text(h.gauge->slot.gauge, h.x, h.y);
             cursor = r.cursor;
         }
-        return json_response("{\"tooltip\":" + json_string(tooltip) + ",\"cursor\":" + std::to_string(cursor) + "}");
+        return json_answer({{"tooltip", latin1_to_utf8(tooltip)}, {"cursor", cursor}});
     });
 }
 
@@ -209,7 +222,7 @@ void PanelWebServer::take_mouse(const Call& c) {
         }
         input_taken_ = std::max(input_taken_, input);
         input_waiting_ = input_waiting_ || (taken && kind != "move");
-        return json_response(std::string("{\"taken\":") + (taken ? "true" : "false") + ",\"input\":" + std::to_string(input) + "}");
+        return json_answer({{"taken", taken}, {"input", input}});
     });
 }
 
@@ -221,7 +234,7 @@ void PanelWebServer::set_variable(const Call& c) {
         return bad(c.reply, why);
     post_task(c.reply, [this, token, value] {
         session_.host().set_var(uint32_t(token), value);
-        return json_response("{}");
+        return json_answer(nlohmann::ordered_json::object());
     });
 }
 
@@ -231,7 +244,7 @@ void PanelWebServer::run_or_stop_scenario(const Call& c) {
     post_task(c.reply, [this, run] {
         if (run == "1") reset_and_maybe_run(true);  // from its beginning, on a fresh aircraft
         else scenario_running_ = false;
-        return json_response("{}");
+        return json_answer(nlohmann::ordered_json::object());
     });
 }
 
@@ -240,7 +253,7 @@ void PanelWebServer::pause_or_resume(const Call& c) {
     if (!word(c.params, "on", {"1", "0"}, &on, &why)) return bad(c.reply, why);
     post_task(c.reply, [this, on] {
         paused_ = on == "1";
-        return json_response("{\"seq\":" + std::to_string(cycles_.load()) + "}");
+        return json_answer({{"seq", cycles_.load()}});
     });
 }
 
@@ -254,7 +267,7 @@ void PanelWebServer::show_or_hide_window(const Call& c) {
         return c.reply.send(error_response(404, "no panel window " + std::to_string(ident)));
     post_task(c.reply, [this, ident, visible] {
         session_.host().set_panel_visible(uint32_t(ident), visible == "1");
-        return json_response("{}");
+        return json_answer(nlohmann::ordered_json::object());
     });
 }
 

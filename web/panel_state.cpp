@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
 #include "host/sim_host.h"
 #include "preview/image.h"
 
@@ -14,15 +16,20 @@ namespace {
 // Unlit paint under the panel lights at night: the still renderer's factor.
 constexpr double kNightDim = 0.28;
 
-// States are compared and sent to the hundredth of a degree or pixel: finer
-// than any drawing shows, coarse enough that noise is not news.
-double hundredths(double v) { return std::isfinite(v) ? std::round(v * 100.0) / 100.0 : 0.0; }
+using json = nlohmann::ordered_json;
 
-std::string number(double v) {
-    char text[40];
-    if (v == std::floor(v) && std::fabs(v) < 1e15) std::snprintf(text, sizeof text, "%.0f", v);
-    else std::snprintf(text, sizeof text, "%.2f", v);
-    return text;
+// States are compared and sent to the hundredth of a degree or pixel: finer
+// than any drawing shows, coarse enough that noise is not news. Whatever a
+// module draws, the state holds a finite number within kMaxDrawnValue.
+double hundredths(double v) {
+    if (!std::isfinite(v)) return 0.0;
+    return std::round(std::clamp(v, -kMaxDrawnValue, kMaxDrawnValue) * 100.0) / 100.0;
+}
+
+// Whole numbers as integers (shorter on the wire), others as they are.
+json number(double v) {
+    if (v == std::floor(v) && std::fabs(v) < 1e15) return json(int64_t(v));
+    return json(v);
 }
 
 double travel_fraction(double value, double minimum, double maximum) {
@@ -30,35 +37,24 @@ double travel_fraction(double value, double minimum, double maximum) {
     return std::clamp((value - minimum) / (maximum - minimum), 0.0, 1.0);
 }
 
-std::string rgb(Rgba c) {
-    return "[" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + "]";
-}
+json rgb(Rgba c) { return json::array({c.r, c.g, c.b}); }
 
 }  // namespace
 
-std::string json_string(const std::string& s) {
-    std::string out = "\"";
+std::string latin1_to_utf8(const std::string& s) {
+    std::string out;
     for (unsigned char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '<': out += "\\u003c"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char esc[8];
-                std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                out += esc;
-            } else if (c >= 0x80) {
-                // The module's texts are Latin-1: passed on as UTF-8.
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(c);
-            }
+        if (c >= 0x80) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(c);
         }
     }
-    return out + "\"";
+    return out;
 }
+
+std::string json_text(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
 
 PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lookup, const RenderOptions& options)
     : session_(session) {
@@ -70,9 +66,9 @@ PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lo
     };
     // A bitmap the page may need, by its key; null (and no key) when the
     // module has none.
-    auto keep = [&](const Placement& p, int32_t id) -> std::string {
+    auto keep = [&](const Placement& p, int32_t id) -> json {
         const Image* image = lookup ? lookup(p.module(), id) : nullptr;
-        if (!image || image->empty()) return "null";
+        if (!image || image->empty()) return nullptr;
         std::string key = std::to_string(module_index(p.module())) + "/" + std::to_string(id);
         std::string path = "/bitmap/" + key + ".png";
         if (!bitmaps_.count(path)) {
@@ -80,7 +76,7 @@ PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lo
             encode_png(*image, &png, 6);
             bitmaps_[path].assign(png.begin(), png.end());
         }
-        return "\"" + key + "\"";
+        return key;
     };
     auto size_of = [&](const Placement& p, int32_t id, int* w, int* h) {
         const Image* image = lookup ? lookup(p.module(), id) : nullptr;
@@ -88,20 +84,24 @@ PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lo
     };
 
     const PanelLayout& layout = session.layout();
-    std::string j = "{\"width\":" + std::to_string(layout.screen_width()) + ",\"height\":" +
-                    std::to_string(layout.screen_height()) + ",\"night\":" + (options.night ? "true" : "false") +
-                    ",\"nightDim\":" + number(kNightDim) + ",\"screen\":[12,12,14],\"windows\":[";
-    for (size_t i = 0; i < layout.windows.size(); ++i) {
-        const PanelWindow& w = layout.windows[i];
+    json j = {{"width", layout.screen_width()},
+              {"height", layout.screen_height()},
+              {"night", options.night},
+              {"nightDim", kNightDim},
+              {"screen", {12, 12, 14}}};
+    json windows = json::array();
+    for (const PanelWindow& w : layout.windows) {
         Rgba bg = w.background;
         if (options.night) bg = {uint8_t(bg.r / 3), uint8_t(bg.g / 3), uint8_t(bg.b / 3), 255};
-        j += std::string(i ? "," : "") + "{\"ident\":" + std::to_string(w.ident) + ",\"title\":" +
-             json_string(w.title.empty() ? w.section : w.title) + ",\"x\":" + std::to_string(w.x) + ",\"y\":" +
-             std::to_string(w.y) + ",\"w\":" + std::to_string(w.width) + ",\"h\":" + std::to_string(w.height) +
-             ",\"bg\":" + rgb(bg) + "}";
+        windows.push_back({{"ident", w.ident},
+                           {"title", latin1_to_utf8(w.title.empty() ? w.section : w.title)},
+                           {"x", w.x},
+                           {"y", w.y},
+                           {"w", w.width},
+                           {"h", w.height},
+                           {"bg", rgb(bg)}});
     }
-    j += "],\"gauges\":[";
-    std::string elements;
+    json gauge_list = json::array(), elements = json::array();
     const auto& gauges = session.gauges();
     for (size_t gi = 0; gi < gauges.size(); ++gi) {
         const PlacedGauge& g = gauges[gi];
@@ -112,32 +112,36 @@ PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lo
         size_t window = 0;
         for (size_t wi = 0; wi < layout.windows.size(); ++wi)
             if (&layout.windows[wi] == g.window) window = wi;
-        j += std::string(gi ? "," : "") + "{\"name\":" + json_string(p.name()) + ",\"window\":" + std::to_string(window) +
-             ",\"x\":" + std::to_string(g.window->x + g.slot.x) + ",\"y\":" + std::to_string(g.window->y + g.slot.y) +
-             ",\"w\":" + std::to_string(g.width) + ",\"h\":" + std::to_string(g.height) + ",\"bw\":" +
-             std::to_string(bw) + ",\"bh\":" + std::to_string(bh) + ",\"first\":" + std::to_string(entries_.size()) +
-             ",\"count\":" + std::to_string(p.element_count()) + "}";
+        gauge_list.push_back({{"name", latin1_to_utf8(p.name())},
+                              {"window", window},
+                              {"x", g.window->x + g.slot.x},
+                              {"y", g.window->y + g.slot.y},
+                              {"w", g.width},
+                              {"h", g.height},
+                              {"bw", bw},
+                              {"bh", bh},
+                              {"first", entries_.size()},
+                              {"count", p.element_count()}});
         for (size_t ei = 0; ei < p.element_count(); ++ei) {
             const DrawnElement& d = p.element(ei);
             const ElementHeader& e = *d.record;
             Entry entry{&p, ei};
-            std::string el = "{\"k\":" + std::to_string(d.kind) + ",\"x\":" + std::to_string(e.x) + ",\"y\":" +
-                             std::to_string(e.y) + ",\"ox\":" + std::to_string(e.offset_x) + ",\"oy\":" +
-                             std::to_string(e.offset_y);
+            json el = {{"k", d.kind}, {"x", e.x}, {"y", e.y}, {"ox", e.offset_x}, {"oy", e.offset_y}};
             switch (d.kind) {
             case ELEMENT_STATIC_IMAGE:
             case ELEMENT_NEEDLE:
-            case ELEMENT_SLIDER: el += ",\"b\":" + keep(p, d.bitmap); break;
+            case ELEMENT_SLIDER: el["b"] = keep(p, d.bitmap); break;
             case ELEMENT_ICON: {
                 auto* icon = reinterpret_cast<const IconElement*>(d.record);
                 uint32_t n = std::min<uint32_t>(icon->image_count, 256);
-                el += ",\"b\":[";
-                for (uint32_t i = 0; i < std::max<uint32_t>(n, 1); ++i) el += (i ? "," : "") + keep(p, d.bitmap + int32_t(i));
-                el += "]";
+                json images = json::array();
+                for (uint32_t i = 0; i < std::max<uint32_t>(n, 1); ++i) images.push_back(keep(p, d.bitmap + int32_t(i)));
+                el["b"] = std::move(images);
                 break;
             }
             case ELEMENT_MOVING_IMAGE: {
-                el += ",\"b\":" + keep(p, d.bitmap) + ",\"win\":" + keep(p, d.bitmap + 1);
+                el["b"] = keep(p, d.bitmap);
+                el["win"] = keep(p, d.bitmap + 1);
                 int pw, ph, ww, wh;
                 size_of(p, d.bitmap, &pw, &ph);
                 size_of(p, d.bitmap + 1, &ww, &wh);
@@ -146,30 +150,35 @@ PanelDescription::PanelDescription(PanelSession& session, const BitmapLookup& lo
             }
             case ELEMENT_SPRITE: {
                 auto* s = reinterpret_cast<const SpriteElement*>(d.record);
-                double sx = s->texture_scale_x > 0 ? s->texture_scale_x : 1.0;
-                double sy = s->texture_scale_y > 0 ? s->texture_scale_y : 1.0;
-                el += ",\"b\":" + keep(p, d.bitmap) + ",\"win\":" + keep(p, d.bitmap + 1) + ",\"tx\":" + number(sx) +
-                      ",\"ty\":" + number(sy);
+                double sx = s->texture_scale_x > 0 && std::isfinite(s->texture_scale_x) ? s->texture_scale_x : 1.0;
+                double sy = s->texture_scale_y > 0 && std::isfinite(s->texture_scale_y) ? s->texture_scale_y : 1.0;
+                el["b"] = keep(p, d.bitmap);
+                el["win"] = keep(p, d.bitmap + 1);
+                el["tx"] = number(std::min(sx, kMaxDrawnValue));
+                el["ty"] = number(std::min(sy, kMaxDrawnValue));
                 break;
             }
             case ELEMENT_STRING: {
                 auto* s = reinterpret_cast<const StringElement*>(d.record);
                 // The still renderer's type: DejaVu Sans at 0.8 of the box.
-                el += ",\"bw\":" + std::to_string(s->box_width) + ",\"bh\":" + std::to_string(s->box_height) +
-                      ",\"bold\":" + (s->font_weight >= 600 ? "true" : "false") + ",\"px\":" +
-                      std::to_string(int(std::lround(std::max(6.0, s->box_height * 0.8)))) + ",\"cx\":" +
-                      ((s->layout_flags & 0x1) ? "true" : "false") + ",\"cy\":" +
-                      ((s->layout_flags & 0x4) ? "true" : "false");
+                el["bw"] = s->box_width;
+                el["bh"] = s->box_height;
+                el["bold"] = s->font_weight >= 600;
+                el["px"] = int(std::lround(std::max(6.0, s->box_height * 0.8)));
+                el["cx"] = (s->layout_flags & 0x1) != 0;
+                el["cy"] = (s->layout_flags & 0x4) != 0;
                 break;
             }
             default: break;
             }
-            elements += std::string(entries_.empty() ? "" : ",") + el + "}";
+            elements.push_back(std::move(el));
             entries_.push_back(entry);
         }
     }
-    j += "],\"elements\":[" + elements + "]}";
-    layout_json_ = std::move(j);
+    j["windows"] = std::move(windows);
+    j["gauges"] = std::move(gauge_list);
+    j["elements"] = std::move(elements);
+    layout_json_ = json_text(j);
 }
 
 const std::string* PanelDescription::bitmap_png(const std::string& path) const {
@@ -211,39 +220,40 @@ void PanelDescription::snapshot(PanelSnapshot* out) const {
 }
 
 std::string state_message(const PanelSnapshot* from, const PanelSnapshot& to) {
-    std::string m = "{\"seq\":" + std::to_string(to.seq) + ",\"clock\":" + number(std::round(to.clock * 1000) / 1000) +
-                    ",\"input\":" + std::to_string(to.input) + ",\"running\":" + (to.scenario_running ? "true" : "false") +
-                    ",\"paused\":" + (to.paused ? "true" : "false") + ",\"e\":[";
-    bool first = true;
+    json changed = json::array();
     for (size_t i = 0; i < to.elements.size(); ++i) {
         const ElementState& s = to.elements[i];
         if (from && i < from->elements.size() && from->elements[i] == s) continue;
-        m += std::string(first ? "" : ",") + "[" + std::to_string(i) + "," + std::to_string(s.flags) + "," + number(s.a) +
-             "," + number(s.b) + "," + number(s.c);
-        if (!s.text.empty() || s.text_colour || s.background_colour)
-            m += "," + json_string(s.text) + "," + std::to_string(s.text_colour) + "," + std::to_string(s.background_colour);
-        m += "]";
-        first = false;
+        json e = {i, s.flags, number(hundredths(s.a)), number(hundredths(s.b)), number(hundredths(s.c))};
+        if (!s.text.empty() || s.text_colour || s.background_colour) {
+            e.push_back(latin1_to_utf8(s.text));
+            e.push_back(s.text_colour);
+            e.push_back(s.background_colour);
+        }
+        changed.push_back(std::move(e));
     }
-    m += "],\"w\":[";
-    first = true;
+    json windows = json::array();
     for (size_t i = 0; i < to.windows.size(); ++i) {
         if (from && i < from->windows.size() && from->windows[i] == to.windows[i]) continue;
-        m += std::string(first ? "" : ",") + "[" + std::to_string(to.windows[i].first) + "," +
-             (to.windows[i].second ? "1" : "0") + "]";
-        first = false;
+        windows.push_back({to.windows[i].first, to.windows[i].second ? 1 : 0});
     }
-    m += "],\"s\":[";
+    json sounds = json::array();
     // A page that skipped states still hears what was played meanwhile
     // (as far as the recent list reaches); a new page hears nothing old.
     if (from) {
         uint64_t since = std::max(from->sounds_total, to.sounds_total - std::min<uint64_t>(to.sounds_total, to.recent_sounds.size()));
-        for (uint64_t n = since; n < to.sounds_total; ++n) {
-            size_t at = to.recent_sounds.size() - size_t(to.sounds_total - n);
-            m += std::string(n == since ? "" : ",") + std::to_string(to.recent_sounds[at]);
-        }
+        for (uint64_t n = since; n < to.sounds_total; ++n) sounds.push_back(to.recent_sounds[to.recent_sounds.size() - size_t(to.sounds_total - n)]);
     }
-    return m + "]}";
+    double clock = std::isfinite(to.clock) ? std::round(std::clamp(to.clock, 0.0, 1e12) * 1000) / 1000 : 0.0;
+    json m = {{"seq", to.seq},
+              {"clock", number(clock)},
+              {"input", to.input},
+              {"running", to.scenario_running},
+              {"paused", to.paused},
+              {"e", std::move(changed)},
+              {"w", std::move(windows)},
+              {"s", std::move(sounds)}};
+    return json_text(m);
 }
 
 }  // namespace sim

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "preview/panel_session.h"
 #include "preview/renderer.h"
 
@@ -72,7 +74,15 @@ private:
 // since, the simulated clock and the last input taken.
 std::string state_message(const PanelSnapshot* from, const PanelSnapshot& to);
 
-// A JSON string literal from the module's Latin-1 text.
-std::string json_string(const std::string& latin1);
+// The module's Latin-1 text as UTF-8 (what JSON carries).
+std::string latin1_to_utf8(const std::string& latin1);
+
+// JSON text for the page: never anything but JSON (text that is not UTF-8
+// is replaced, not passed on).
+std::string json_text(const nlohmann::ordered_json& j);
+
+// The largest shift, angle or value a drawn state carries: far beyond any
+// panel, and a number every JSON reader takes as it is.
+constexpr double kMaxDrawnValue = 1e6;
 
 }  // namespace sim

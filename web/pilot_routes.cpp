@@ -1,9 +1,12 @@
 #include "web/pilot_routes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "aircraft/pilot_controls.h"
 #include "web/panel_state.h"
@@ -19,28 +22,33 @@ std::string number(double v) {
     return text;
 }
 
-// Names, labels, units and keys are the table's own plain ASCII words.
-std::string quoted(const char* s) { return std::string("\"") + s + "\""; }
+// A figure for the page: finite whatever the aircraft's model says, to six
+// significant digits, whole numbers without a decimal point.
+nlohmann::ordered_json finite(double v) {
+    double r = std::strtod(number(std::isfinite(v) ? std::clamp(v, -1e12, 1e12) : 0.0).c_str(), nullptr);
+    if (r == std::floor(r)) return int64_t(r);
+    return r;
+}
 
 std::string pilot_json(const aircraft::State& state) {
-    std::string out = "{\"controls\":[";
-    bool first = true;
-    for (const aircraft::PilotControl& c : aircraft::pilot_controls()) {
-        out += std::string(first ? "" : ",") + "{\"name\":" + quoted(c.name) + ",\"label\":" + quoted(c.label) +
-               ",\"unit\":" + quoted(c.unit) + ",\"min\":" + number(c.min) + ",\"max\":" + number(c.max) +
-               ",\"step\":" + number(c.step) + ",\"key_up\":" + quoted(c.key_up) + ",\"key_down\":" +
-               quoted(c.key_down) + ",\"value\":" + number(c.get(state)) + "}";
-        first = false;
-    }
-    out += "],\"state\":[";
-    first = true;
-    for (const aircraft::PilotReadout& r : aircraft::pilot_readouts()) {
-        out += std::string(first ? "" : ",") + "{\"name\":" + quoted(r.name) + ",\"label\":" + quoted(r.label) +
-               ",\"unit\":" + quoted(r.unit) + ",\"value\":" + number(r.get(state)) +
-               ",\"text\":" + json_string(r.text(state)) + "}";
-        first = false;
-    }
-    return out + "]}";
+    nlohmann::ordered_json controls = nlohmann::ordered_json::array(), readouts = nlohmann::ordered_json::array();
+    for (const aircraft::PilotControl& c : aircraft::pilot_controls())
+        controls.push_back({{"name", c.name},
+                            {"label", c.label},
+                            {"unit", c.unit},
+                            {"min", finite(c.min)},
+                            {"max", finite(c.max)},
+                            {"step", finite(c.step)},
+                            {"key_up", c.key_up},
+                            {"key_down", c.key_down},
+                            {"value", finite(c.get(state))}});
+    for (const aircraft::PilotReadout& r : aircraft::pilot_readouts())
+        readouts.push_back({{"name", r.name},
+                            {"label", r.label},
+                            {"unit", r.unit},
+                            {"value", finite(r.get(state))},
+                            {"text", r.text(state)}});
+    return json_text({{"controls", std::move(controls)}, {"state", std::move(readouts)}});
 }
 
 }  // namespace
@@ -65,7 +73,7 @@ void install_pilot_routes(PanelWebServer& server, PanelSession& session) {
                                            number(control->max));
         aircraft::Aircraft* a = session.aircraft();
         if (!a || !a->set_pilot(name, value)) return error_response(404, "this panel flies no aircraft");
-        return json_response("{}");
+        return json_response(json_text(nlohmann::ordered_json::object()));
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,11 +19,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A still picture asked for is drawn when the host's cycle leaves the time
+// it took last; one that has waited this long is drawn anyway.
+constexpr auto kStillPatience = std::chrono::milliseconds(500);
+
 // Sounds a page that skipped states can still catch up on.
 constexpr size_t kRecentSounds = 64;
 // A host that fell this far behind its clock starts again from now
 // instead of racing to catch up.
 constexpr double kMaxLagSeconds = 1.0;
+
+// A query component with everything but letters, digits and "-._~"
+// escaped.
+std::string query_escape(const std::string& s) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : s) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') out += char(c);
+        else out += std::string("%") + hex[c >> 4] + hex[c & 15];
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -30,7 +47,12 @@ PanelWebServer::PanelWebServer(PanelSession& session, const Scenario& scenario, 
     : session_(session), scenario_(scenario), options_(options), lookup_(module_bitmap_lookup()) {
     http_.set_handler([this](const HttpRequest& req, Reply reply) { handle(req, std::move(reply)); });
     HttpServer::Stream stream;
-    stream.admit = [this](const HttpRequest& req) { return refusal(req, true); };
+    stream.admit = [this](const HttpRequest& req) {
+        std::map<std::string, std::string> params;
+        std::string why;
+        if (!parse_query(req.query, &params, &why)) return "400 " + why;
+        return refusal(req, params, true, false);
+    };
     stream.next = [this](uint64_t client, std::string* message) { return stream_next(client, message); };
     stream.closed = [this](uint64_t client) { clients_.erase(client); };
     http_.set_stream("/live", std::move(stream));
@@ -46,14 +68,22 @@ PanelWebServer::~PanelWebServer() {
     {
         std::lock_guard<std::mutex> lock(queue_mutex_);
         left.swap(queue_);
+        for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+        still_asked_.clear();
     }
     for (Task& t : left) t(false);
+    for (auto& [reply, since] : still_waiting_) reply.send(error_response(503, "the panel has stopped"));
 }
 
-bool PanelWebServer::start(int port, std::string* error) {
+bool PanelWebServer::start(const ServeOptions& options, std::string* error) {
     description_ = std::make_unique<PanelDescription>(session_, lookup_, options_);
     publish();  // a page has a state from its first request
-    return http_.start(port, error);
+    if (!http_.start(options.address, options.port, error)) return false;
+    if (!access_.setup(options, http_.port(), error)) {
+        http_.stop();
+        return false;
+    }
+    return true;
 }
 
 void PanelWebServer::stop() {
@@ -139,8 +169,11 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
             std::unique_lock<std::mutex> lock(queue_mutex_);
             // Wake for the next cycle, a request, or (seldom) a signal.
             auto wake = std::min(next_cycle, Clock::now() + std::chrono::milliseconds(200));
-            queue_changed_.wait_until(lock, wake, [&] { return stopping_ || !queue_.empty(); });
+            queue_changed_.wait_until(lock, wake, [&] { return stopping_ || !queue_.empty() || !still_asked_.empty(); });
             tasks.swap(queue_);
+            // A picture asked for changes nothing: no new publication for it.
+            for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+            still_asked_.clear();
         }
         bool touched = !tasks.empty();
         for (Task& t : tasks) t(true);
@@ -165,6 +198,7 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
         } else if (touched) {
             publish();  // a window shown, a pause: the pages see it at once
         }
+        serve_waiting_stills(next_cycle);
         if (max_seconds > 0 && std::chrono::duration<double>(Clock::now() - begin).count() >= max_seconds) break;
     }
     std::deque<Task> left;
@@ -173,6 +207,47 @@ void PanelWebServer::run_panel(double max_seconds, const volatile std::sig_atomi
         left.swap(queue_);
     }
     for (Task& t : left) t(false);
+    {
+        std::lock_guard<std::mutex> lock(queue_mutex_);
+        for (auto& asked : still_asked_) still_waiting_.push_back(std::move(asked));
+        still_asked_.clear();
+    }
+    for (auto& [reply, since] : still_waiting_) reply.send(error_response(503, "the panel has stopped"));
+    still_waiting_.clear();
+}
+
+void PanelWebServer::serve_waiting_stills(Clock::time_point next_cycle) {
+    if (still_waiting_.empty()) return;
+    std::shared_ptr<const HttpResponse> still;
+    {
+        std::lock_guard<std::mutex> lock(state_mutex_);
+        if (still_serial_ == published_) still = still_;
+    }
+    if (!still) {
+        auto now = Clock::now();
+        // Drawing waits for a cycle with the time to spare, so that the host
+        // keeps its clock however many pictures are asked for; one picture
+        // serves everyone who asked since the last.
+        // A picture that costs more than a cycle is still drawn for those
+        // who waited, but takes no more than a tenth of the panel thread.
+        bool waited = now - still_waiting_.front().second >= std::max<Clock::duration>(kStillPatience, 10 * still_cost_);
+        if (!waited && next_cycle - now < still_cost_) return;
+        std::vector<uint8_t> png;
+        encode_png(session_.render(options_), &png, 1);
+        auto r = std::make_shared<HttpResponse>();
+        r->content_type = "image/png";
+        r->body.assign(png.begin(), png.end());
+        r->headers.emplace_back("Cache-Control", "no-store");
+        r->headers.emplace_back("X-Seq", std::to_string(cycles_.load()));
+        still_cost_ = Clock::now() - now;
+        ++stills_drawn_;
+        still = r;
+        std::lock_guard<std::mutex> lock(state_mutex_);
+        still_ = std::move(r);
+        still_serial_ = published_;
+    }
+    for (auto& [reply, since] : still_waiting_) reply.send(*still);
+    still_waiting_.clear();
 }
 
 // ------------------------------------------------------------ the stream
@@ -198,48 +273,80 @@ bool PanelWebServer::stream_next(uint64_t client, std::string* message) {
 
 // ------------------------------------------------------------ requests
 
-std::string PanelWebServer::refusal(const HttpRequest& req, bool changes_state) const {
-    // Only the names of this machine's loopback address: a page of another
-    // site whose name was pointed at 127.0.0.1 still sends its own name.
-    const std::string port = std::to_string(http_.port());
-    auto ours = [&](const std::string& host) { return host == "127.0.0.1:" + port || host == "localhost:" + port; };
-    std::string host = req.header("host");
-    if (host.empty()) return "400 a Host header is required";
-    if (!ours(host)) return "421 requests for host '" + host + "' are refused: this panel answers 127.0.0.1:" + port;
-    if (!changes_state) return {};
+std::string PanelWebServer::refusal(const HttpRequest& req, const std::map<std::string, std::string>& params,
+                                    bool costly, bool changes_state) const {
+    // Only this machine's names: a page of another site whose name was
+    // pointed at this address still sends its own name.
+    if (std::string why = access_.host_refusal(req); !why.empty()) return why;
+    PanelAccess::Level level = access_.level(req, params);
+    if (level == PanelAccess::kNone) return "401 this panel needs its access key";
+    if (!costly && !changes_state) return {};
+    // Changes, and work for the panel thread, only from the panel's own
+    // page: another site's page (or image) may not drive it or slow it.
     std::string origin = req.header("origin");
-    if (!origin.empty() && !ours(origin.rfind("http://", 0) == 0 ? origin.substr(7) : std::string("-")))
-        return "403 changes from another site ('" + origin + "') are refused";
-    if (req.header("sec-fetch-site") == "cross-site") return "403 changes from another site are refused";
+    if (!access_.own_origin(origin)) return "403 requests from another site ('" + origin + "') are refused";
+    std::string site = req.header("sec-fetch-site");
+    if (site == "cross-site" || site == "same-site") return "403 requests from another site are refused";
+    if (changes_state && level != PanelAccess::kControl) return "403 this key may watch the panel, not change it";
     return {};
 }
 
 void PanelWebServer::handle(const HttpRequest& req, Reply reply) {
     const bool get = req.method == "GET" || req.method == "HEAD";
+    auto refuse = [&](const std::string& why) {
+        HttpResponse r = error_response(std::atoi(why.c_str()), why.substr(4));
+        if (r.status == 401) r.body = "this panel needs its access key\n";  // and nothing else
+        reply.send(std::move(r));
+    };
     if (!get && req.method != "POST") return reply.send(error_response(405, "method " + req.method + " is not served"));
-    if (std::string why = refusal(req, !get); !why.empty())
-        return reply.send(error_response(std::atoi(why.c_str()), why.substr(4)));
-    if (!get && (!req.body.empty() || !req.header("content-type").empty()))
-        return reply.send(error_response(415, "parameters go in the query: request bodies are refused"));
     std::map<std::string, std::string> params;
     std::string why;
-    if (!parse_query(req.query, &params, &why)) return reply.send(error_response(400, why));
-    if (const PageFile* file = get ? find_page_file(req.path) : nullptr) {
+    if (!parse_query(req.query, &params, &why)) {
+        if (std::string host = access_.host_refusal(req); !host.empty()) return refuse(host);
+        return reply.send(error_response(400, why));
+    }
+    const PageFile* file = get ? find_page_file(req.path) : nullptr;
+    const Route* route = nullptr;
+    for (const Route& r : routes())
+        if (!route && (r.prefix ? req.path.rfind(r.path, 0) == 0 : req.path == r.path)) route = &r;
+    auto extra = routes_.find(req.method + " " + req.path);
+    // Page files are free; every other answer either changes the panel or
+    // asks the panel thread for work, but for the layout, its bitmaps and
+    // the last published state, which are ready-made.
+    const bool ready_made = file || (route && (route->serve == &PanelWebServer::serve_layout ||
+                                               route->serve == &PanelWebServer::serve_bitmap ||
+                                               route->serve == &PanelWebServer::serve_state));
+    if (std::string no = refusal(req, params, !ready_made, !get); !no.empty()) return refuse(no);
+    if (access_.keyed() && get && params.count("key") && access_.key_level(params.at("key")) != PanelAccess::kNone) {
+        // The first visit with the key: the browser keeps it as a cookie,
+        // and the key leaves the address bar (and the history).
+        HttpResponse r = error_response(303, "see " + req.path);
+        std::string rest;
+        for (auto& [name, value] : params)
+            if (name != "key") rest += (rest.empty() ? "?" : "&") + query_escape(name) + "=" + query_escape(value);
+        r.headers.emplace_back("Location", req.path + rest);
+        r.headers.emplace_back("Set-Cookie", access_.cookie_for(params.at("key")));
+        r.headers.emplace_back("Cache-Control", "no-store");
+        r.headers.emplace_back("Referrer-Policy", "no-referrer");
+        return reply.send(std::move(r));
+    }
+    params.erase("key");
+    if (!get && (!req.body.empty() || !req.header("content-type").empty()))
+        return reply.send(error_response(415, "parameters go in the query: request bodies are refused"));
+    if (file) {
         HttpResponse r;
         r.content_type = file->media_type;
         r.body.assign(reinterpret_cast<const char*>(file->bytes), file->size);
         r.headers.emplace_back("Cache-Control", "no-cache");
+        r.headers.emplace_back("Referrer-Policy", "no-referrer");
         return reply.send(std::move(r));
     }
     const Call call{req, params, reply, session_.layout().screen_width(), session_.layout().screen_height()};
-    for (const Route& route : routes()) {
-        bool matches = route.prefix ? req.path.rfind(route.path, 0) == 0 : req.path == route.path;
-        if (!matches) continue;
-        if (route.post == get) return reply.send(error_response(405, req.path + " takes " + (route.post ? "POST" : "GET")));
-        return (this->*route.serve)(call);
+    if (route) {
+        if (route->post == get) return reply.send(error_response(405, req.path + " takes " + (route->post ? "POST" : "GET")));
+        return (this->*route->serve)(call);
     }
-    if (auto route = routes_.find(req.method + " " + req.path); route != routes_.end())
-        return post_task(reply, [work = route->second, params] { return work(params); });
+    if (extra != routes_.end()) return post_task(reply, [work = extra->second, params] { return work(params); });
     reply.send(error_response(404, "no such page: " + req.path));
 }
 

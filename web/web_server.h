@@ -15,6 +15,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "preview/panel_session.h"
+#include "web/access.h"
 #include "web/http_server.h"
 #include "web/panel_state.h"
 
@@ -41,8 +43,16 @@ public:
     // panel for the page and starts answering requests on a thread of its
     // own. Call it from the panel thread. False with a clear reason when the
     // port is in use.
-    bool start(int port, std::string* error);
+    bool start(int port, std::string* error) {
+        ServeOptions o;
+        o.port = port;
+        return start(o, error);
+    }
+    // The same on another address; off the loopback address only with the
+    // access keys (see access.h).
+    bool start(const ServeOptions& options, std::string* error);
     int port() const { return http_.port(); }
+    const PanelAccess& access() const { return access_; }
 
     // A route of another part of the program (an aircraft's pilot controls,
     // say): its work runs on the panel thread with the request's strictly
@@ -70,6 +80,8 @@ public:
     // Bytes sent to stream clients so far.
     uint64_t stream_bytes() const { return http_.stream_bytes(); }
     size_t connections() const { return http_.connections(); }
+    // Still pictures drawn so far (one serves every request of its cycle).
+    uint64_t stills_drawn() const { return stills_drawn_.load(); }
     // Requests waiting for the panel thread.
     size_t tasks_waiting() const {
         std::lock_guard<std::mutex> lock(queue_mutex_);
@@ -112,8 +124,14 @@ private:
     void reset_and_maybe_run(bool then_run);
 
     void handle(const HttpRequest& req, Reply reply);
-    // Refuses requests from other sites and names (empty: allowed).
-    std::string refusal(const HttpRequest& req, bool changes_state) const;
+    // Refuses requests for other names, without the key, and, when they
+    // change the panel or make the panel thread work, from other sites
+    // (empty: allowed).
+    std::string refusal(const HttpRequest& req, const std::map<std::string, std::string>& params, bool costly,
+                        bool changes_state) const;
+    // The still pictures asked for: drawn once for all who wait, when the
+    // host's cycle leaves the time (panel thread).
+    void serve_waiting_stills(std::chrono::steady_clock::time_point next_cycle);
     void post_task(Reply reply, std::function<HttpResponse()> work);
     void cycle_once();
     void publish();
@@ -126,12 +144,15 @@ private:
     BitmapLookup lookup_;
     std::unique_ptr<PanelDescription> description_;
     std::map<std::string, PanelRoute> routes_;
+    PanelAccess access_;
     HttpServer http_;
     std::atomic<bool> stopping_{false};
 
     mutable std::mutex queue_mutex_;
     std::condition_variable queue_changed_;
     std::deque<Task> queue_;
+    // Still pictures asked for since the panel thread last looked.
+    std::vector<std::pair<Reply, std::chrono::steady_clock::time_point>> still_asked_;
 
     // The last published state (shared with the server thread).
     mutable std::mutex state_mutex_;
@@ -142,7 +163,7 @@ private:
     uint64_t cached_from_ = ~0ull, cached_to_ = ~0ull;
     std::string cached_message_;
 
-    std::atomic<uint64_t> cycles_{0}, skipped_{0};
+    std::atomic<uint64_t> cycles_{0}, skipped_{0}, stills_drawn_{0};
     std::atomic<uint64_t> inputs_{0};  // page inputs numbered as they come
 
     // Panel-thread state.
@@ -156,6 +177,12 @@ private:
     size_t sounds_seen_ = 0;
     std::vector<uint32_t> recent_sounds_;
     double status_printed_ = -1;  // host clock of the last status line on stdout
+    // The last still picture and the publication it shows (under
+    // state_mutex_); what drawing it cost, and who waits for the next one.
+    std::shared_ptr<const HttpResponse> still_;
+    uint64_t still_serial_ = 0;
+    std::chrono::steady_clock::duration still_cost_{};
+    std::vector<std::pair<Reply, std::chrono::steady_clock::time_point>> still_waiting_;
 };
 
 }  // namespace sim

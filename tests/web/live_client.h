@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,7 +20,6 @@
 #include "preview/panel_session.h"
 #include "preview/preview_support.h"
 #include "web/web_server.h"
-#include "web/websocket_frames.h"
 
 namespace live_test {
 
@@ -124,11 +124,15 @@ inline RawResponse ask(int port, const std::string& method, const std::string& t
 // A page's stream: the WebSocket handshake, then the server's messages.
 class StreamClient {
 public:
-    explicit StreamClient(int port, const std::string& origin = "") : socket_(port) {
+    // `more` is sent in the same write as the request (headers to add go
+    // in `headers`).
+    explicit StreamClient(int port, const std::string& origin = "", const std::string& headers = "",
+                          const std::string& more = "")
+        : socket_(port) {
         std::string extra = "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
-                            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+                            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n" + headers;
         if (!origin.empty()) extra += "Origin: " + origin + "\r\n";
-        if (!socket_.send_all(request("GET", "/live", port, extra))) return;
+        if (!socket_.send_all(request("GET", "/live", port, extra) + more)) return;
         socket_.read_until([](const std::string& b) { return b.find("\r\n\r\n") != std::string::npos; });
         size_t end = socket_.buffer().find("\r\n\r\n");
         if (end == std::string::npos) return;
@@ -180,6 +184,35 @@ private:
     std::string handshake_;
 };
 
+// One frame from a client (masked, as clients must), with the first byte
+// given whole (FIN, reserved bits, opcode).
+inline std::string client_frame(uint8_t first, const std::string& payload) {
+    std::string f(1, char(first));
+    const uint8_t mask[4] = {0x37, 0xfa, 0x21, 0x3d};
+    if (payload.size() < 126) {
+        f += char(0x80 | payload.size());
+    } else if (payload.size() < 65536) {
+        f += char(0x80 | 126);
+        f += char(payload.size() >> 8), f += char(payload.size() & 0xFF);
+    } else {
+        f += char(0x80 | 127);
+        for (int i = 7; i >= 0; --i) f += char((uint64_t(payload.size()) >> (8 * i)) & 0xFF);
+    }
+    f.append(reinterpret_cast<const char*>(mask), 4);
+    for (size_t i = 0; i < payload.size(); ++i) f += char(payload[i] ^ mask[i % 4]);
+    return f;
+}
+
+// This process's resident memory, in bytes.
+inline size_t resident_bytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
+}
+
 // The sequence number of a stream message.
 inline uint64_t message_seq(const std::string& m) {
     size_t at = m.find("\"seq\":");
@@ -195,6 +228,7 @@ struct ServedPanel {
     std::unique_ptr<sim::PanelSession> session;
     std::unique_ptr<sim::PanelWebServer> server;
     std::string error;
+    sim::ServeOptions where{"127.0.0.1", 0};  // any free loopback port, no key
 
     bool place(const std::string& layout_text, const std::string& scenario_text = "end 5\n") {
         for (const std::string& path : sim::default_module_paths())
@@ -204,7 +238,7 @@ struct ServedPanel {
         session = std::make_unique<sim::PanelSession>(host, layout, sim::module_bitmap_lookup());
         if (!session->place_all("web.cfg", &error)) return false;
         server = std::make_unique<sim::PanelWebServer>(*session, scenario, sim::RenderOptions{});
-        return server->start(0, &error);
+        return server->start(where, &error);
     }
     int port() const { return server->port(); }
 
