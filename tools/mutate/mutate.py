@@ -50,7 +50,8 @@ DEFAULT_EXCLUDE = ["PanelLayoutReader.*", "Renderer.*", "ScenarioReader.*", "Sce
                    "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
 # For the host and the flight session the readers and the circuit are
 # behaviour under test; drawing, the live panel and the file checks are not.
-HOST_EXCLUDE = ["Renderer.*", "LivePanel*", "PilotRoutesTest.*", "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
+HOST_EXCLUDE = ["Renderer.*", "PanelScreen.*", "PreviewHostileValues.*", "PreviewLongRun.*", "LivePanel*",
+                "PilotRoutesTest.*", "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
 
 
 @dataclass
