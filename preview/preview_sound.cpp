@@ -38,7 +38,7 @@ std::vector<uint8_t> wave_header(uint32_t data_bytes) {
 struct SoundTrackStream::State {
     CheckedFile file;
     uint64_t samples = 0;
-    size_t played_before = 0;
+    uint64_t played_before = 0;
     std::vector<int16_t> taken;
     std::vector<uint8_t> bytes;
 };
@@ -48,7 +48,7 @@ SoundTrackStream::~SoundTrackStream() { delete s_; }
 bool SoundTrackStream::open(const std::string& path, const std::string& name, std::string* error) {
     delete s_;
     s_ = new State;
-    s_->played_before = sound_inspect::played().size();
+    s_->played_before = sound_inspect::played_total();
     if (!s_->file.open(path, name, error)) return false;
     std::vector<uint8_t> header = wave_header(0);
     s_->file.write(header.data(), header.size());
@@ -74,7 +74,7 @@ bool SoundTrackStream::finish(std::string* error) {
 double SoundTrackStream::seconds() const { return s_ ? double(s_->samples) / sound_inspect::TRACK_RATE : 0; }
 
 bool SoundTrackStream::anything_played() const {
-    return s_ && sound_inspect::played().size() > s_->played_before;
+    return s_ && sound_inspect::played_total() > s_->played_before;
 }
 
 }  // namespace sim

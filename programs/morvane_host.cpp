@@ -1,11 +1,15 @@
 // morvane-host: loads gauge modules in the test host, installs gauges, runs
-// update cycles and prints what each gauge draws.
+// update cycles and prints what each gauge draws; with --fly, the built-in
+// panel flown through the built-in circuit by the simulated aircraft, and
+// what the aircraft and the panel did.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "aircraft/pilot_controls.h"
+#include "flight/flight_session.h"
 #include "host/sim_host.h"
 
 namespace {
@@ -13,10 +17,16 @@ namespace {
 void usage(FILE* out) {
     std::fprintf(out,
                  "usage: morvane-host [--module FILE]... [--gauge NAME[:PARAMETERS]]... [--cycles N]\n"
+                 "       morvane-host --fly [--module FILE]... [--cycles N]\n"
                  "\n"
                  "Loads each module (default: the built Morvane_Instr), places the named gauges\n"
                  "(default: every gauge of every module), sends the install and set-up notices,\n"
-                 "runs N update cycles (default 3) and prints a short report per gauge.\n");
+                 "runs N update cycles (default 3) and prints a short report per gauge.\n"
+                 "\n"
+                 "--fly places the built-in panel (default modules: Morvane_Instr and\n"
+                 "Telvor_Flaps) with the simulated aircraft behind the host, flies N cycles of\n"
+                 "the built-in circuit (default: all of it) and prints the aircraft's figures,\n"
+                 "the key events and panel windows of the flight, and any host fault.\n");
 }
 
 const char* kind_name(uint32_t kind) {
@@ -45,11 +55,52 @@ void report(const sim::Placement& p) {
     }
 }
 
+// The built-in panel flown through the built-in circuit for `cycles` host
+// cycles (-1: the whole circuit) by the simulated aircraft.
+int fly(sim::SimHost& host, long cycles) {
+    std::string error;
+    sim::PanelLayout layout;
+    sim::Scenario scenario;
+    if (!sim::parse_panel_layout(sim::kDefaultPanelLayout, "built-in panel", &layout, &error) ||
+        !sim::parse_scenario(sim::kDefaultScenario, "built-in circuit", &scenario, &error)) {
+        std::fprintf(stderr, "morvane-host: %s\n", error.c_str());
+        return 1;
+    }
+    sim::FlightSession session(host, layout, /*fly=*/true);
+    if (!session.place_gauges("built-in panel", &error)) {
+        std::fprintf(stderr, "morvane-host: %s\n", error.c_str());
+        return 1;
+    }
+    long flown = 0;
+    for (; cycles < 0 ? session.time() + 1e-9 < scenario.duration : flown < cycles; ++flown) {
+        if (!session.play_cycle(scenario)) {
+            std::fprintf(stderr, "morvane-host: %s\n", session.scenario_error().c_str());
+            return 1;
+        }
+    }
+    session.finish_log();
+    std::printf("flew the built-in circuit over the built-in panel: %zu gauges, %ld update cycles, %.2f s\n",
+                session.gauges().size(), flown, session.time());
+    const aircraft::State& state = session.aircraft()->state();
+    for (const aircraft::PilotReadout& r : aircraft::pilot_readouts())
+        std::printf("  %-18s %10.2f %s\n", r.label, r.get(state), r.unit);
+    for (const aircraft::PilotControl& c : aircraft::pilot_controls())
+        std::printf("  %-18s %10.2f %s (control)\n", c.label, c.get(state), c.unit);
+    std::vector<std::string> log = session.log();
+    std::printf("%llu key events; %zu log lines:\n", static_cast<unsigned long long>(host.event_log().total()),
+                log.size());
+    for (const std::string& line : log) std::printf("%s\n", line.c_str());
+    for (const std::string& fault : host.faults) std::printf("host fault: %s\n", fault.c_str());
+    host.kill_all();
+    return host.faults.empty() ? 0 : 3;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> modules, gauges;
     int cycles = 3;
+    bool fly_panel = false, cycles_given = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* option) -> std::string {
@@ -61,6 +112,7 @@ int main(int argc, char** argv) {
         };
         if (arg == "--module") modules.push_back(value("--module"));
         else if (arg == "--gauge") gauges.push_back(value("--gauge"));
+        else if (arg == "--fly") fly_panel = true;
         else if (arg == "--cycles") {
             std::string n = value("--cycles");
             char* end = nullptr;
@@ -70,6 +122,7 @@ int main(int argc, char** argv) {
                 return 2;
             }
             cycles = static_cast<int>(parsed);
+            cycles_given = true;
         } else if (arg == "--help" || arg == "-h") {
             usage(stdout);
             return 0;
@@ -79,7 +132,16 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (modules.empty()) modules.push_back(MORVANE_MODULE_PATH);
+    if (fly_panel && !gauges.empty()) {
+        std::fprintf(stderr, "morvane-host: --fly flies the built-in panel: no --gauge with it\n");
+        return 2;
+    }
+    if (modules.empty()) {
+        modules.push_back(MORVANE_MODULE_PATH);
+#ifdef TELVOR_MODULE_PATH
+        if (fly_panel) modules.push_back(TELVOR_MODULE_PATH);
+#endif
+    }
 
     sim::SimHost host;
     for (const std::string& path : modules) {
@@ -89,6 +151,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    if (fly_panel) return fly(host, cycles_given ? cycles : -1);
     std::vector<sim::Placement*> placed;
     if (gauges.empty()) {
         for (auto& m : host.modules())

@@ -122,8 +122,10 @@ void PanelWebServer::publish() {
     auto snap = std::make_shared<PanelSnapshot>();
     description_->snapshot(snap.get());
     const auto& played = sound_inspect::played();
-    for (; sounds_seen_ < played.size(); ++sounds_seen_) {
-        recent_sounds_.push_back(played[sounds_seen_].wave_id);
+    const uint64_t first_kept = sound_inspect::played_first_kept();
+    if (sound_inspect::played_total() < sounds_seen_) sounds_seen_ = 0;  // the layer was reset
+    for (; sounds_seen_ < sound_inspect::played_total(); ++sounds_seen_) {
+        if (sounds_seen_ >= first_kept) recent_sounds_.push_back(played[size_t(sounds_seen_ - first_kept)].wave_id);
         ++sounds_total_;
     }
     if (recent_sounds_.size() > kRecentSounds)

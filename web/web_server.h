@@ -174,7 +174,7 @@ private:
     bool input_waiting_ = false;  // a press or release the next cycle should show
     uint64_t sounds_total_ = 0;
     uint64_t published_ = 0;
-    size_t sounds_seen_ = 0;
+    uint64_t sounds_seen_ = 0;  // in the sound layer's count since reset
     std::vector<uint32_t> recent_sounds_;
     double status_printed_ = -1;  // host clock of the last status line on stdout
     // The last still picture and the publication it shows (under

@@ -284,7 +284,7 @@ HRESULT SoftBuffer::Play(DWORD reserved, DWORD priority, DWORD play_flags) {
     entry.channels = format.nChannels;
     entry.data_bytes = uint32_t(data.size());
     entry.looping = looping;
-    state().played.push_back(entry);
+    note_played(entry);
     return DS_OK;
 }
 
@@ -367,6 +367,7 @@ void reset_devices() {
     s.next_buffer_serial = 1;
     s.next_device_serial = 1;
     s.played.clear();
+    s.played_total = 0;
     s.object_events.clear();
     s.track.clear();
     s.track_origin = 0;

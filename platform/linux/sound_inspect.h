@@ -72,7 +72,16 @@ struct PlayedSound {
     uint32_t data_bytes = 0;
     bool looping = false;
 };
+// The most recent sounds played (at least the keep, at most twice it: a
+// panel that runs for days holds no more), oldest first.
 const std::vector<PlayedSound>& played();
+// Sounds played since the layer was reset, kept or not, and the number (in
+// that count) of the first one played() still holds.
+uint64_t played_total();
+uint64_t played_first_kept();
+// How many of the most recent sounds played() keeps (default 4096).
+void set_played_keep(size_t keep);
+// Forgets the kept sounds (the count since reset stays).
 void clear_played();
 // The shipped wave whose data chunk has this many bytes (every shipped wave
 // has a length of its own), 0 if none.

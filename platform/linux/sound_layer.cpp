@@ -29,6 +29,14 @@ bool step_fails(Step step) {
 
 void note_misuse(const std::string& what) { state().misuse.push_back(what); }
 
+void note_played(const sound_inspect::PlayedSound& sound) {
+    State& s = state();
+    if (s.played.size() >= 2 * s.played_keep)
+        s.played.erase(s.played.begin(), s.played.end() - ptrdiff_t(s.played_keep - 1));
+    s.played.push_back(sound);
+    ++s.played_total;
+}
+
 }  // namespace sound_layer
 
 namespace sound_inspect {
@@ -68,6 +76,9 @@ LiveObjects live() {
 }
 
 const std::vector<PlayedSound>& played() { return state().played; }
+uint64_t played_total() { return state().played_total; }
+uint64_t played_first_kept() { return state().played_total - state().played.size(); }
+void set_played_keep(size_t keep) { state().played_keep = keep ? keep : 1; }
 void clear_played() { state().played.clear(); }
 
 uint32_t shipped_wave_with_data_bytes(uint32_t bytes) {
@@ -175,6 +186,7 @@ void reset() {
     s.system_calls = 0;
     s.clock = 0;
     s.track_limit_seconds = 600;
+    s.played_keep = 4096;
     s.misuse.clear();
     s.executable_name = "fs9.exe";
     set_window_classes({"FS98MAIN"});

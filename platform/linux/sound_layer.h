@@ -48,7 +48,9 @@ struct State {
     uint32_t next_device_serial = 1;
     uint32_t next_buffer_serial = 1;
 
-    std::vector<sound_inspect::PlayedSound> played;
+    std::vector<sound_inspect::PlayedSound> played;  // the most recent
+    uint64_t played_total = 0;
+    size_t played_keep = 4096;
     std::vector<sound_inspect::ObjectEvent> object_events;
     std::vector<std::string> misuse;
 
@@ -66,6 +68,9 @@ inline void count_call() { ++state().system_calls; }
 // Counts a call of a step; true when that call is to fail.
 bool step_fails(Step step);
 void note_misuse(const std::string& what);
+// Logs one sound started; the oldest drop off in one move when the log
+// reaches twice its keep, so logging stays cheap on average.
+void note_played(const sound_inspect::PlayedSound& sound);
 
 // Mixes every playing buffer from the clock on for the given time.
 void mix(double seconds);

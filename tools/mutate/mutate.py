@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Mutation testing of the module code.
+"""Mutation testing of the module code and of the test host.
 
 Applies one small change at a time to the module sources (framework/,
-sound/, gauges/, flaps_module/): a numeric literal plus or minus one, a
+sound/, gauges/, flaps_module/), or with --room host to the test host and
+the flight session (host/, flight/): a numeric literal plus or minus one, a
 comparison's boundary, && for || and back, a returned constant, a removed
 call. After each change it rebuilds a dedicated build directory
 incrementally, runs the test binary, restores the file and reports the
@@ -15,6 +16,8 @@ moves only pixel geometry (element positions and pivots, mouse boxes,
 points of needle tables) is "pixel", one that alters any other field the
 host reads is "data", one that leaves every record as it was is "code".
 Changes listed in equivalents.txt (each with its reason) are counted apart.
+A change to the host or the flight session moves no module record: it is
+"code" and always tested.
 """
 
 import argparse
@@ -32,6 +35,10 @@ from dataclasses import dataclass, asdict, field
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 MODULE_DIRS = ["framework", "sound", "gauges", "flaps_module"]
+# The host that proves the modules, and the flight session every program
+# flies: mutated apart from the module (--room host).
+HOST_DIRS = ["host", "flight"]
+ROOM_DIRS = {"module": MODULE_DIRS, "host": HOST_DIRS}
 # The host's side of the binary interface: a change there moves the test
 # host along with the module, so no test of the pair can see it.
 SHARED_WITH_HOST = {"framework/host_records.h"}
@@ -41,6 +48,10 @@ EQUIVALENTS = os.path.join(HERE, "equivalents.txt")
 DEFAULT_EXCLUDE = ["PanelLayoutReader.*", "Renderer.*", "ScenarioReader.*", "ScenarioPilotSteps.*",
                    "PreviewTelvorFlaps.*", "DefaultCircuit.*", "LivePanel*", "PilotRoutesTest.*",
                    "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
+# For the host and the flight session the readers and the circuit are
+# behaviour under test; drawing, the live panel and the file checks are not.
+HOST_EXCLUDE = ["Renderer.*", "PanelScreen.*", "PreviewHostileValues.*", "PreviewLongRun.*", "LivePanel*",
+                "PilotRoutesTest.*", "ArtworkFiles*", "PeCheck*", "RoomIncludes*"]
 
 
 @dataclass
@@ -237,9 +248,9 @@ def mutant_key(site, line_text, line_copy, index):
     return hashlib.sha1(text.encode()).hexdigest()[:10]
 
 
-def module_sources():
+def module_sources(room="module"):
     files = []
-    for d in MODULE_DIRS:
+    for d in ROOM_DIRS[room]:
         for base, _, names in os.walk(os.path.join(ROOT, d)):
             for name in names:
                 if name.endswith((".cpp", ".h")):
@@ -326,6 +337,8 @@ class Runner:
         return r.stdout if r.returncode == 0 else None
 
     def classify(self, mutant):
+        if self.args.room == "host":
+            return "code"  # the module's records are the module's alone
         after = self.dump()
         if after is None:
             return "data"
@@ -336,7 +349,7 @@ class Runner:
         return "pixel" if all(l.startswith("px ") for l in changed) else "data"
 
     def test_filter(self, first):
-        exclude = DEFAULT_EXCLUDE + (self.args.exclude or [])
+        exclude = (HOST_EXCLUDE if self.args.room == "host" else DEFAULT_EXCLUDE) + (self.args.exclude or [])
         if first:
             return ":".join(first) + "-" + ":".join(exclude)
         return "*-" + ":".join(exclude)
@@ -347,12 +360,13 @@ class Runner:
         if self.suites_by_word is None:
             self.suites_by_word = []
             tests_dir = os.path.join(ROOT, "tests")
-            for name in sorted(os.listdir(tests_dir)):
-                if name.endswith(".cpp"):
-                    with open(os.path.join(tests_dir, name), encoding="utf-8", errors="replace") as f:
-                        body = f.read()
-                    suites = sorted(set(re.findall(r"^TEST(?:_F|_P)?\((\w+)", body, re.M)))
-                    self.suites_by_word.append((body, suites))
+            for base, _, names in sorted(os.walk(tests_dir)):
+                for name in sorted(names):
+                    if name.endswith(".cpp"):
+                        with open(os.path.join(base, name), encoding="utf-8", errors="replace") as f:
+                            body = f.read()
+                        suites = sorted(set(re.findall(r"^TEST(?:_F|_P)?\((\w+)", body, re.M)))
+                        self.suites_by_word.append((body, suites))
         with open(os.path.join(ROOT, rel), encoding="latin-1") as f:
             names = set(re.findall(r'\.name = "(\w+)"', f.read()))
         stem = os.path.splitext(os.path.basename(rel))[0]
@@ -423,7 +437,7 @@ class Runner:
 
 def restore_leftovers():
     """Puts back any file that an interrupted run left changed."""
-    for rel in module_sources():
+    for rel in module_sources("module") + module_sources("host"):
         backup = os.path.join(ROOT, rel + ".mutate-original")
         if os.path.exists(backup):
             os.replace(backup, os.path.join(ROOT, rel))
@@ -463,6 +477,8 @@ def summarise(results, out):
 
 def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    p.add_argument("--room", choices=sorted(ROOM_DIRS), default="module",
+                   help="what to change: the module (default) or the test host and flight session")
     p.add_argument("--seed", type=int, default=25)
     p.add_argument("--sample", type=int, default=300, help="number of mutants (0: every site)")
     p.add_argument("--literal-share", type=float, default=2 / 3,
@@ -507,12 +523,12 @@ def main():
         summarise(results, sys.stdout)
         return 0
 
-    files = module_sources()
+    files = module_sources(args.room)
     if args.file:
         files = [f for f in files if f in args.file]
         missing = set(args.file) - set(files)
         if missing:
-            sys.exit(f"mutate: not a module source: {', '.join(sorted(missing))}")
+            sys.exit(f"mutate: not a {args.room} source: {', '.join(sorted(missing))}")
     sites = all_sites(files)
     if args.key:
         chosen = [s for s in sites if s.key in args.key]
@@ -556,7 +572,8 @@ def main():
     if result != "passed":
         sys.exit(f"mutate: the unchanged sources fail the tests ({result} {test})")
 
-    report = args.report or os.path.join(runner.build, "mutate-report.jsonl")
+    report = args.report or os.path.join(
+        runner.build, "mutate-report.jsonl" if args.room == "module" else f"mutate-report-{args.room}.jsonl")
     done = {}
     if args.resume and os.path.exists(report):
         with open(report) as f:

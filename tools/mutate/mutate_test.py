@@ -56,6 +56,17 @@ class SiteFinding(unittest.TestCase):
         self.assertEqual(mutate.format_number("0", "", -1), "(-1)")
 
 
+class Rooms(unittest.TestCase):
+    def test_the_host_room_is_the_host_and_the_flight_session_alone(self):
+        host = mutate.module_sources("host")
+        self.assertIn("host/needle_rule.cpp", host)
+        self.assertIn("flight/flight_session.cpp", host)
+        self.assertFalse([f for f in host if not f.startswith(("host/", "flight/"))])
+        module = mutate.module_sources("module")
+        self.assertIn("gauges/radio/radio_com1.cpp", module)
+        self.assertFalse(set(host) & set(module))
+
+
 class EquivalentsList(unittest.TestCase):
     def read(self, text):
         with tempfile.NamedTemporaryFile("w", suffix=".txt", delete=False) as f:
