@@ -319,9 +319,12 @@ bool FlightGearLink::read(uint32_t token, double* value) {
     }
     if (!have_values_) return false;  // the host's own table until FlightGear has spoken
     if (t.make == Make::DecisionAlert) {
-        double height = 0, decision = local_[615];
+        // Dark on the ground, as the built-in aircraft's: the wheels are
+        // below any decision height there.
+        double height = 0, decision = local_[615], ground = 0;
         read(614, &height);
-        *value = decision > 0 && height < decision ? 1 : 0;
+        read(60, &ground);
+        *value = ground == 0 && decision > 0 && height < decision ? 1 : 0;
         return true;
     }
     *value = compute(it->second);

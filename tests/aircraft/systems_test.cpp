@@ -4,6 +4,7 @@
 // sags, the starting box that connects it, the electric flaps, feathering
 // and windmilling propellers, and the elevator trim.
 #include "aircraft/flight_model.h"
+#include "aircraft/host_numbers.h"
 #include "aircraft/systems.h"
 #include "aircraft/variables.h"
 #include "tests/aircraft/aircraft_fixture.h"
@@ -95,8 +96,7 @@ TEST_F(AircraftTest, ColdAndDarkUntilTheStartingBoxConnectsTheBattery) {
     EXPECT_EQ(host.var(aircraft::TURN_POWER), 0);
     EXPECT_EQ(host.var(aircraft::RADIO_POWER), 0);
     EXPECT_NE(tc.element(kTurnFlag).image, -1);  // flagged
-    // The selector up through A, H: still nothing; at E the battery is on.
-    box.click(98, 94);
+    // The selector up from A to H: still nothing; at E the battery is on.
     box.click(98, 94);
     fly(1);
     EXPECT_EQ(host.var(aircraft::RADIO_POWER), 0);

@@ -849,8 +849,10 @@ TEST_F(FlightGearLinkTest, EveryKeyEventMovesItsPropertyAsFlightGearTakesIt) {
     std::set<uint32_t> cased;
     for (const EventCase& c : kEventCases) cased.insert(c.event);
     const fg::Mapping& m = fg::mapping();
-    for (size_t i = 0; i < m.event_count; ++i)
-        if (m.events[i].act != fg::Act::None) EXPECT_TRUE(cased.count(m.events[i].event)) << "no case for " << m.events[i].event;
+    for (size_t i = 0; i < m.event_count; ++i) {
+        if (m.events[i].act == fg::Act::None) continue;
+        EXPECT_TRUE(cased.count(m.events[i].event)) << "no case for " << m.events[i].event;
+    }
 
     for (const EventCase& c : kEventCases) {
         SCOPED_TRACE("event " + std::to_string(c.event));
