@@ -89,6 +89,15 @@ struct State {
 
     double hydraulic_bar = 0;
     double suction = 0;
+
+    // The electrical system: the battery's charge (1 full, 0 flat), whether
+    // the starting box has connected it, each engine's generator on line,
+    // the current the battery gives (negative: it is being charged) and
+    // what the bus reads.
+    double battery_charge = 1;
+    bool battery_connected = false;
+    bool generator_online[kEngines] = {false, false};
+    double battery_amps = 0;
     double bus_volts = 0;
 
     double clock_s = 0;              // seconds since the aircraft was set up

@@ -1,3 +1,17 @@
+// The flight model.
+//
+// Reads: each engine's power, propeller lever and rpm (thrust, a
+// windmilling propeller's drag), the gear and flaps' extension (drag,
+// lift), the elevator trim and the pilot's pitch, bank, brakes and
+// steering, the parking brake and the tail-wheel lock.
+// Writes: each engine's thrust; where the aircraft is, its speed, path,
+// heading, attitude, turn rate, slip, angle of attack, stall and whether
+// its weight is on its wheels.
+// Key events it gives meaning to: elevator trim (65607, 65615), parking
+// brake (65752), tail-wheel lock (66541).
+// Variables it serves: airspeed (61), vertical speed (65), slip ball
+// and turn rate (69, 70), altitude (74), pitch and bank (78, 80), heading
+// (84), on the ground (60), and the radio navigation's position.
 #include "aircraft/flight_model.h"
 
 #include <algorithm>
@@ -15,6 +29,11 @@ namespace {
 constexpr double kPi = 3.141592653589793, kRad = kPi / 180, kG = 9.80665;
 constexpr double kPitchRate = 4, kBankRate = 10;  // degrees per second the attitude follows the pilot
 constexpr double kBallPerNewton = 0.02;
+// Hands-off pitch per radian of elevator trim: the trim's ±20° hold the
+// nose from 10° down to 10° up.
+constexpr double kTrimmedPitchPerRad = 0.5;
+// A windmilling propeller's drag as a flat plate, m².
+constexpr double kWindmillDragArea = 0.4;
 const Airframe kAirframe;
 
 
@@ -40,15 +59,21 @@ double drag_coefficient(const State& s, double cl) {
 }
 
 double engine_thrust(const State& s, const Engine& e) {
-    if (e.propeller < 0.05) return 0;  // feathered
+    if (feathered(e)) return 0;  // blades edge-on: neither pull nor drag
+    double v = s.flight.speed_ms;
+    if (!e.running) return -0.5 * density(s) * v * v * kWindmillDragArea;  // windmilling
     double shaft = e.power * kRatedPowerW;
-    double v = std::max(s.flight.speed_ms, 1.0);
+    v = std::max(v, 1.0);
     return std::min(kAirframe.propeller_efficiency * shaft / v, kAirframe.static_thrust_n * e.power);
 }
 
 }  // namespace
 
 const Airframe& airframe() { return kAirframe; }
+
+double trimmed_pitch_deg(const State& s) { return s.elevator_trim_rad * kTrimmedPitchPerRad / kRad; }
+
+double held_pitch_deg(const State& s) { return trimmed_pitch_deg(s) + s.pilot.pitch_deg; }
 
 double indicated_kmh(const State& s) {
     return s.flight.speed_ms * std::sqrt(density(s) / kSeaLevelDensity) * 3.6;
@@ -71,7 +96,7 @@ void advance_flight(State& s, double dt) {
 
     if (f.on_ground) {
         bool tail_up = indicated_kmh(s) >= a.tail_lift_kmh;
-        double wanted = tail_up ? std::clamp(s.pilot.pitch_deg, 0.0, a.three_point_pitch_deg) : a.three_point_pitch_deg;
+        double wanted = tail_up ? std::clamp(held_pitch_deg(s), 0.0, a.three_point_pitch_deg) : a.three_point_pitch_deg;
         f.pitch_deg = slew(f.pitch_deg, wanted, kPitchRate, dt);
         f.bank_deg = 0;
         f.path_deg = 0;
@@ -95,7 +120,7 @@ void advance_flight(State& s, double dt) {
         f.slip = 0;
         if (lift > weight && f.speed_ms > 0) f.on_ground = false;  // lift-off
     } else {
-        f.pitch_deg = slew(f.pitch_deg, s.pilot.pitch_deg, kPitchRate, dt);
+        f.pitch_deg = slew(f.pitch_deg, held_pitch_deg(s), kPitchRate, dt);
         f.bank_deg = slew(f.bank_deg, s.pilot.bank_deg, kBankRate, dt);
         double alpha = (f.pitch_deg - f.path_deg) * kRad;
         f.alpha_deg = alpha / kRad;

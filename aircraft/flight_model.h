@@ -1,6 +1,7 @@
 // A piston twin in the air and on its wheels: thrust from each engine's
 // power, lift and drag from the wing with gear and flaps, weight; the
-// attitude follows the pilot's pitch and bank; speed, path, heading and
+// attitude follows the pitch the elevator trim holds hands off plus the
+// pilot's deflection around it, and the pilot's bank; speed, path, heading and
 // position are integrated plainly at the host rate, so that the same
 // inputs always give the same flight.
 #pragma once
@@ -31,6 +32,11 @@ double indicated_kmh(const State& s);
 // The indicated airspeed at which the wing stalls in level flight with the
 // present flaps.
 double stall_kmh(const State& s);
+
+// The pitch the aircraft holds hands off with the present elevator trim,
+// and with the pilot's pitch deflection added to it.
+double trimmed_pitch_deg(const State& s);
+double held_pitch_deg(const State& s);
 
 void advance_flight(State& s, double seconds);
 

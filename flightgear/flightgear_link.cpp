@@ -197,6 +197,7 @@ void FlightGearLink::take_datagram(const char* data, size_t size, bool* good) {
         if (!parse_line(line, &values)) continue;
         values_ = std::move(values);
         have_values_ = true;
+        note_wheel_height();
         *good = true;
         double t = now();
         last_good_ = t;
@@ -270,6 +271,8 @@ double FlightGearLink::compute(const Source& s) const {
     case Make::Ratio: return b > 0 ? clamp(a / b, 0, 1) * t.scale : 0;
     case Make::ToFrom: return aircraft::low_word_value(a != 0 ? 1 : b != 0 ? 2 : 0);
     case Make::Marker: return c != 0 ? 3 : b != 0 ? 2 : a != 0 ? 1 : 0;
+    case Make::AnyOf: return a != 0 || b != 0 || c != 0 ? t.scale : 0;
+    case Make::WheelHeight: return std::max(0.0, a - wheels_below_reference_ft_) * t.scale;
     case Make::AdfBcd: {
         uint32_t tenths = in_steps(a, 10);
         return aircraft::low_word_value(aircraft::bcd_encode((tenths / 10) % 1000));
@@ -278,7 +281,13 @@ double FlightGearLink::compute(const Source& s) const {
         uint32_t tenths = in_steps(a, 10);
         return aircraft::low_word_value((tenths >= 10000 ? 256 : 0) + tenths % 10);
     }
-    case Make::ComBcd:
+    case Make::ComBcd: {
+        // The 25 kHz channel FlightGear is tuned to, then its word as the
+        // radio shows it: 118.025 is 18.02 on the wheels, never rounded up.
+        uint32_t khz = in_steps(a, 40) * 25;
+        uint32_t mhz = khz / 1000;
+        return aircraft::low_word_value(aircraft::bcd_encode((mhz >= 100 ? mhz - 100 : 0) * 100 + khz % 1000 / 10));
+    }
     case Make::NavBcd: {
         uint32_t hundredths = in_steps(a, 100);
         uint32_t mhz = hundredths / 100;
@@ -291,6 +300,15 @@ double FlightGearLink::compute(const Source& s) const {
     return 0;
 }
 
+// With the weight on any wheel the reference point's height above ground is
+// the wheels' distance below it; the radio altimeter measures from the
+// wheels.
+void FlightGearLink::note_wheel_height() {
+    auto ground = sources_.find(60), height = sources_.find(614);
+    if (ground == sources_.end() || height == sources_.end() || height->second.a < 0) return;
+    if (compute(ground->second) != 0) wheels_below_reference_ft_ = std::max(0.0, values_[height->second.a]);
+}
+
 bool FlightGearLink::read(uint32_t token, double* value) {
     auto it = sources_.find(token);
     if (it == sources_.end()) return false;
@@ -301,9 +319,12 @@ bool FlightGearLink::read(uint32_t token, double* value) {
     }
     if (!have_values_) return false;  // the host's own table until FlightGear has spoken
     if (t.make == Make::DecisionAlert) {
-        double height = 0, decision = local_[615];
+        // Dark on the ground, as the built-in aircraft's: the wheels are
+        // below any decision height there.
+        double height = 0, decision = local_[615], ground = 0;
         read(614, &height);
-        *value = decision > 0 && height < decision ? 1 : 0;
+        read(60, &ground);
+        *value = ground == 0 && decision > 0 && height < decision ? 1 : 0;
         return true;
     }
     *value = compute(it->second);

@@ -117,6 +117,7 @@ private:
     double effective(int output) const;
     double compute(const Source& s) const;
     void act(const EventAction& a, int input, uint32_t value);
+    void note_wheel_height();
 
     LinkOptions options_;
     const Mapping& map_;
@@ -133,6 +134,9 @@ private:
     bool have_values_ = false;
     std::vector<Pending> pending_;
     std::map<uint32_t, double> local_;
+    // The reference point's height above ground, ft, when the weight was
+    // last on the wheels: where the wheels are, below it (0 until then).
+    double wheels_below_reference_ft_ = 0;
 
     LinkCounts counts_;
     bool peer_known_ = false;

@@ -61,6 +61,8 @@ constexpr OutputField kOutputs[] = {
     {"/instrumentation/heading-indicator/spin", FieldType::Float, "%.4f", -1, 2},
     {"/systems/electrical/volts", FieldType::Float, "%.2f", -1, 100},
     {"/gear/gear[0]/wow", FieldType::Bool, "%d", 0, 1},
+    {"/gear/gear[1]/wow", FieldType::Bool, "%d", 0, 1},
+    {"/gear/gear[2]/wow", FieldType::Bool, "%d", 0, 1},
     {"/instrumentation/adf/frequencies/selected-khz", FieldType::Float, "%.1f", 0, 2000},
     {"/instrumentation/adf/rotation-deg", FieldType::Float, "%.2f", -720, 720},
     {"/instrumentation/adf/indicated-bearing-deg", FieldType::Float, "%.2f", -720, 720},
@@ -131,7 +133,7 @@ constexpr OutputField kOutputs[] = {
     {"/controls/flight/flaps", FieldType::Float, "%.4f", -0.01, 1.01},
     {"/controls/flight/elevator-trim", FieldType::Float, "%.4f", -1.01, 1.01},
     {"/controls/flight/rudder-trim", FieldType::Float, "%.4f", -1.01, 1.01},
-    {"/sim/time/utc/day-seconds", FieldType::Float, "%.1f", 0, 86401},
+    {"/sim/time/local-day-seconds", FieldType::Float, "%.1f", 0, 86401},
     {"/sim/time/elapsed-sec", FieldType::Float, "%.3f", 0, 1e8},
 };
 
@@ -205,16 +207,18 @@ constexpr TokenSource kTokens[] = {
     {38, Make::CodeBcd, "/instrumentation/transponder/id-code", nullptr, nullptr, 0, 0,
      "transponder code, a digit per nibble"},
     // Radio altimeter.
-    {614, Make::Scaled, "/position/altitude-agl-ft", nullptr, nullptr, 1 / kFeetPerMetre, 0,
-     "radio height, metres: the height above ground"},
+    {614, Make::WheelHeight, "/position/altitude-agl-ft", nullptr, nullptr, 1 / kFeetPerMetre, 0,
+     "radio height, metres: the wheels' height above ground, 0 on the runway (the reference point's "
+     "height less what it was when the weight was last on the wheels)"},
     {615, Make::Local, nullptr, nullptr, nullptr, 200 / kFeetPerMetre, 0,
      "decision height, metres: FlightGear's aircraft have no radio-altimeter bug; the link keeps it (200 ft at start)"},
     {616, Make::DecisionAlert, nullptr, nullptr, nullptr, 0, 0,
      "decision-height alert: the link compares the radio height with its decision height"},
     {755, Make::Scaled, "/systems/electrical/volts", nullptr, nullptr, 1, 0,
      "bus volts: call-outs need 20 V or more"},
-    {60, Make::BoolScaled, "/gear/gear[0]/wow", nullptr, nullptr, 1, 0,
-     "on the ground (weight on the wheels): the radios start cold, the decision-height lamp stays dark"},
+    {60, Make::AnyOf, "/gear/gear[0]/wow", "/gear/gear[1]/wow", "/gear/gear[2]/wow", 1, 0,
+     "on the ground (weight on any wheel, however the aircraft numbers them): the radios start cold, the "
+     "decision-height lamp stays dark"},
     // Engines.
     {390, Make::Scaled, E0 "rpm", nullptr, nullptr, 1, 0, "engine 1 rpm"},
     {429, Make::Scaled, E1 "rpm", nullptr, nullptr, 1, 0, "engine 2 rpm"},
@@ -266,7 +270,8 @@ constexpr TokenSource kTokens[] = {
      "elevator trim, radians, nose up positive"},
     {787, Make::Scaled, "/controls/flight/rudder-trim", nullptr, nullptr, kTrimRadians, 0, "rudder trim, radians"},
     // Time.
-    {557, Make::Scaled, "/sim/time/utc/day-seconds", nullptr, nullptr, 1, 0, "time of day, seconds (UTC)"},
+    {557, Make::Scaled, "/sim/time/local-day-seconds", nullptr, nullptr, 1, 0,
+     "time of day, seconds: the local time at the aircraft, as the cockpit clock shows it"},
     {604, Make::Scaled, "/sim/time/elapsed-sec", nullptr, nullptr, 1, 0, "simulated time, seconds"},
 };
 

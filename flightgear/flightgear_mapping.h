@@ -35,6 +35,9 @@ enum class Make {
     Ratio,            // a ÷ b × scale (0 when b is 0)
     ToFrom,           // integer: 1 when a (to), 2 when b (from), else 0
     Marker,           // 3 inner (c), 2 middle (b), 1 outer (a), else 0
+    AnyOf,            // a, b or c not 0 ? scale : 0
+    WheelHeight,      // the wheels' height: a (the reference point's, ft) less its height
+                      // when the weight was last on the wheels, never below 0, × scale
     AdfBcd,           // integer: hundreds, tens, units of the kHz in BCD
     AdfExtension,     // integer: 256 at 1000 kHz and above, plus the tenths
     ComBcd,           // integer: the MHz less 100 and the hundredths in BCD

@@ -1,5 +1,5 @@
 // The aircraft's answers to the cockpit controls, seen on the gauges: the
-// gear travels and its lamps blink, the flaps move and their needle lags,
+// gear travels in the air and its lamps blink, the flaps move on the bus and their needle lags,
 // the brake, the engine levers and the trim, the tail-wheel lock, the
 // synchroniser, the valves, the simulator windows and views.
 #include <string>
@@ -18,7 +18,9 @@ bool lit(const sim::Placement& p, int lamp) { return p.element(lamp).image == 0;
 TEST_F(AircraftTest, GearLeverMovesTheWheelsAtTheirRatesAndTheRedLampsBlinkInTransit) {
     sim::Placement& lever = place("Gear_Lever");
     sim::Placement& lamps = place("Gear_Lamps");
-    host.cycle();
+    airborne(300, 50);  // off the squat switch, the pumps turning
+    fly(4);
+    ASSERT_GE(state().hydraulic_bar, 150);
     EXPECT_EQ(lever.element(1).image, 1);  // handle down
     EXPECT_TRUE(lit(lamps, kLeftGreen) && lit(lamps, kRightGreen));
 
@@ -52,6 +54,7 @@ TEST_F(AircraftTest, FlapsLeverStepsTheHandleTheFlapsFollowAndTheNeedleLags) {
     ASSERT_NE(host.load_module(TELVOR_MODULE_PATH, &error), nullptr) << error;
     sim::Placement& lever = place("telvor_flaps");
     sim::Placement& needle = place("Flaps_Indicator");
+    state().engine[0].tank_valve_open = true;  // the starting box at E: the battery on the bus
     host.cycle();
     ASSERT_TRUE(lever.click(400, 90));  // a notch down
     host.cycles(2);

@@ -68,6 +68,8 @@ TEST(FlightModel, TakeOffRunAndLiftOffSpeed) {
     EXPECT_GT(t.lift_off_kmh, 100);
     EXPECT_LT(t.lift_off_kmh, 130);
     RecordProperty("take_off_run_m", std::to_string(t.run_m));
+    RecordProperty("lift_off_kmh", std::to_string(t.lift_off_kmh));
+    RecordProperty("lift_off_s", std::to_string(t.seconds));
 }
 
 TEST(FlightModel, ClimbsAtAboutAThousandFeetAMinuteAndCruisesBelowTheYellowArc) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 
+#include "aircraft/radio_tuning.h"
 #include "flightgear/flightgear_link.h"
 #include "tests/flightgear/flightgear_stand_in.h"
 #include "tests/host_fixture.h"
@@ -35,6 +36,8 @@ const std::map<std::string, double> kSent = {
     {"/instrumentation/heading-indicator/spin", 0.5},
     {"/systems/electrical/volts", 28},
     {"/gear/gear[0]/wow", 0},
+    {"/gear/gear[1]/wow", 0},
+    {"/gear/gear[2]/wow", 0},
     {"/instrumentation/adf/frequencies/selected-khz", 1234.5},
     {"/instrumentation/adf/rotation-deg", 30},
     {"/instrumentation/adf/indicated-bearing-deg", 45},
@@ -105,7 +108,7 @@ const std::map<std::string, double> kSent = {
     {"/controls/flight/flaps", 0.3333},
     {"/controls/flight/elevator-trim", 0.5},
     {"/controls/flight/rudder-trim", -0.25},
-    {"/sim/time/utc/day-seconds", 45000},
+    {"/sim/time/local-day-seconds", 45000},
     {"/sim/time/elapsed-sec", 123.5},
 };
 
@@ -636,4 +639,237 @@ TEST_F(FlightGearLinkTest, MappingCoversEveryTokenAndEventOfThePanel) {
     for (uint32_t e : sent) EXPECT_TRUE(events.count(e)) << "event " << e << " is not mapped";
     EXPECT_GT(sent.size(), 40u);
     EXPECT_GT(host.tokens_read.size(), 70u);
+}
+
+// ------------------------------------------------------------ readings over whole channel sets
+
+
+// Every 25 kHz COM channel FlightGear can be tuned to reads the word the
+// built-in aircraft gives for it: the hundredths truncated as the radio's
+// wheels show them (118.025 is 18.02), never rounded up to the next.
+TEST_F(FlightGearLinkTest, EveryComChannelReadsTheWordTheBuiltInAircraftGives) {
+    start_link();
+    int checked = 0;
+    for (int khz = 118000; khz <= 136975; khz += 25) {
+        stand_in->properties["/instrumentation/comm/frequencies/selected-mhz"] = khz / 1000.0;
+        send_state();
+        aircraft::Radios radios;
+        radios.com1_khz = khz;
+        ASSERT_EQ(low_word(host.var(23)), aircraft::com_word(radios)) << khz << " kHz";
+        ++checked;
+    }
+    EXPECT_EQ(checked, 760);
+    // A few by hand, the ones FlightGear's half-up rounding got wrong.
+    stand_in->properties["/instrumentation/comm/frequencies/selected-mhz"] = 118.025;
+    send_state();
+    EXPECT_EQ(low_word(host.var(23)), 0x1802u);
+    stand_in->properties["/instrumentation/comm/frequencies/selected-mhz"] = 126.875;
+    send_state();
+    EXPECT_EQ(low_word(host.var(23)), 0x2687u);
+}
+
+// Both NAV receivers over all 200 channels, 108.00 to 117.95.
+TEST_F(FlightGearLinkTest, EveryNavChannelReadsTheWordTheBuiltInAircraftGives) {
+    start_link();
+    for (int hundredths = 10800; hundredths <= 11795; hundredths += 5) {
+        stand_in->properties["/instrumentation/nav[0]/frequencies/selected-mhz"] = hundredths / 100.0;
+        stand_in->properties["/instrumentation/nav[1]/frequencies/selected-mhz"] = (22595 - hundredths) / 100.0;
+        send_state();
+        aircraft::Radios radios;
+        radios.nav_hundredths[0] = hundredths;
+        radios.nav_hundredths[1] = 22595 - hundredths;
+        ASSERT_EQ(low_word(host.var(24)), aircraft::nav_word(radios, 0)) << hundredths;
+        ASSERT_EQ(low_word(host.var(27)), aircraft::nav_word(radios, 1)) << 22595 - hundredths;
+    }
+}
+
+// On the ground is the weight on any wheel: the c172p's nose wheel comes
+// up at rotation while the mains still roll, and a taildragger numbers
+// its wheels otherwise.
+TEST_F(FlightGearLinkTest, OnTheGroundWhileAnyWheelCarriesWeight) {
+    start_link();
+    const char* wheels[] = {"/gear/gear[0]/wow", "/gear/gear[1]/wow", "/gear/gear[2]/wow"};
+    for (int loaded = 0; loaded < 3; ++loaded) {
+        for (int w = 0; w < 3; ++w) stand_in->properties[wheels[w]] = w == loaded ? 1 : 0;
+        send_state();
+        EXPECT_EQ(host.var(60), 1) << wheels[loaded];
+    }
+    for (const char* w : wheels) stand_in->properties[w] = 0;
+    send_state();
+    EXPECT_EQ(host.var(60), 0);
+}
+
+// The radio altimeter measures from the wheels: 0 on the runway, whatever
+// height FlightGear gives the aircraft's reference point there, and the
+// height gained above it once in the air.
+TEST_F(FlightGearLinkTest, RadioHeightIsTheWheelsHeightZeroOnTheRunway) {
+    start_link();
+    stand_in->properties["/gear/gear[1]/wow"] = 1;
+    stand_in->properties["/position/altitude-agl-ft"] = 4.7;  // the reference point above the runway
+    send_state();
+    EXPECT_EQ(host.var(614), 0);
+    EXPECT_EQ(host.var(616), 0);  // no decision-height lamp on the ground
+    stand_in->properties["/gear/gear[1]/wow"] = 0;
+    for (double agl : {4.7, 54.7, 104.7, 504.7}) {
+        stand_in->properties["/position/altitude-agl-ft"] = agl;
+        send_state();
+        EXPECT_NEAR(host.var(614), (agl - 4.7) / 3.28084, 1e-9) << agl;
+    }
+    EXPECT_EQ(host.var(616), 0);  // 500 ft: above the 200 ft decision height
+    stand_in->properties["/position/altitude-agl-ft"] = 104.7;
+    send_state();
+    EXPECT_EQ(host.var(616), 1);  // 100 ft: below it
+}
+
+// The cockpit clock shows the local time at the aircraft.
+TEST_F(FlightGearLinkTest, ClockShowsLocalTime) {
+    start_link();
+    for (double seconds : {0.0, 3600.0 * 7 + 12.5, 86399.0}) {
+        stand_in->properties["/sim/time/local-day-seconds"] = seconds;
+        send_state();
+        EXPECT_NEAR(host.var(557), seconds, 0.05);
+    }
+}
+
+// ------------------------------------------------------------ every key event against the stand-in
+
+namespace {
+
+// One key event, the state FlightGear is in before it, and what the
+// stand-in holds once it has taken the panel's input line (or, for the
+// link's own values, what the module then reads).
+struct EventCase {
+    uint32_t event, value;
+    const char* node;  // the property the event moves; null: the link's own token
+    double before, after;
+    uint32_t token = 0;
+};
+
+#define COM "/instrumentation/comm/frequencies/selected-mhz"
+#define NAV1F "/instrumentation/nav[0]/frequencies/selected-mhz"
+#define NAV2F "/instrumentation/nav[1]/frequencies/selected-mhz"
+#define XPDR "/instrumentation/transponder/id-code"
+#define ADFF "/instrumentation/adf/frequencies/selected-khz"
+#define ENG0 "/controls/engines/engine[0]/"
+#define ENG1 "/controls/engines/engine[1]/"
+
+const EventCase kEventCases[] = {
+    {65883, 0, "/instrumentation/altimeter/setting-hpa", 1013, 1014},
+    {65884, 0, "/instrumentation/altimeter/setting-hpa", 900.5, 900},  // stops at 900
+    {66373, 0, "/instrumentation/attitude-indicator/caged-flag", 0, 1},
+    {65877, 0, "/instrumentation/heading-indicator/offset-deg", 179.5, -179.5},
+    {65878, 0, "/instrumentation/heading-indicator/offset-deg", 10, 9},
+    {65881, 0, "/instrumentation/adf/rotation-deg", 359.5, 0.5},
+    {65882, 0, "/instrumentation/adf/rotation-deg", 0.5, 359.5},
+    {66542, 0, ADFF, 350, 351},
+    {66543, 0, ADFF, 100.5, 100},          // the band's bottom
+    {66462, 0, ADFF, 1799.8, 1799.9},
+    {66461, 0, ADFF, 350, 349.9},
+    {66122, 0x3755, ADFF, 350, 375.5},     // the band set from BCD tenths
+    {65841, 0, "/instrumentation/adf/ident-audible", 0, 1},
+    {65836, 0, "/instrumentation/adf/ident-audible", 1, 0},
+    {65637, 0, COM, 136.975, 118.975},     // 136 wraps to 118, the channel kept
+    {65636, 0, COM, 118.025, 136.025},
+    {65639, 0, COM, 118.0, 118.025},       // one 25 kHz channel
+    {65638, 0, COM, 118.0, 118.975},       // wraps within the MHz
+    {65641, 0, NAV1F, 117.95, 108.95},
+    {65640, 0, NAV1F, 108.5, 117.5},
+    {65643, 0, NAV1F, 110.95, 110.0},
+    {65642, 0, NAV1F, 110.0, 110.95},
+    {65645, 0, NAV2F, 117.3, 108.3},
+    {65644, 0, NAV2F, 108.3, 117.3},
+    {65647, 0, NAV2F, 113.7, 113.75},
+    {65646, 0, NAV2F, 113.0, 113.95},
+    {65837, 0, "/instrumentation/nav[0]/ident-audible", 0, 1},
+    {65832, 0, "/instrumentation/nav[0]/ident-audible", 1, 0},
+    {65838, 0, "/instrumentation/nav[1]/ident-audible", 0, 1},
+    {65833, 0, "/instrumentation/nav[1]/ident-audible", 1, 0},
+    {65716, 45, "/instrumentation/nav[0]/radials/selected-deg", 270, 45},
+    {65717, 200, "/instrumentation/nav[1]/radials/selected-deg", 90, 200},
+    {65651, 0, XPDR, 7000, 0},             // a digit wraps without carrying
+    {66455, 0, XPDR, 0, 7000},
+    {65652, 0, XPDR, 1234, 1334},
+    {66456, 0, XPDR, 1034, 1734},
+    {65653, 0, XPDR, 1274, 1204},
+    {66457, 0, XPDR, 1204, 1274},
+    {65654, 0, XPDR, 1237, 1230},
+    {66458, 0, XPDR, 1230, 1237},
+    {65820, 8192, ENG0 "throttle", 0, 0.5},
+    {65821, 16384, ENG1 "throttle", 0, 1},
+    {65919, 4096, ENG0 "mixture", 1, 0.25},
+    {65920, 0, ENG1 "mixture", 1, 0},
+    {65923, 0, ENG0 "propeller-pitch", 1, 0},
+    {65924, 12288, ENG1 "propeller-pitch", 1, 0.75},
+    {66127, 0, ENG0 "magnetos", 1, 2},
+    {66126, 0, ENG0 "magnetos", 1, 0},
+    {65927, 0, ENG0 "magnetos", 2, 0},
+    {65930, 0, ENG0 "magnetos", 0, 3},
+    {66129, 0, ENG1 "magnetos", 2, 3},
+    {66128, 0, ENG1 "magnetos", 3, 2},
+    {65933, 0, ENG1 "magnetos", 3, 0},
+    {65936, 0, ENG1 "magnetos", 1, 3},
+    {66340, 0, ENG0 "starter", 0, 1},
+    {66341, 0, ENG1 "starter", 1, 0},
+    {66300, 0, ENG0 "fuel-pump", 1, 0},
+    {66301, 0, ENG1 "fuel-pump", 0, 1},
+    {65956, 0, ENG0 "cutoff", 1, 0},
+    {65955, 0, ENG0 "cutoff", 0, 1},
+    {66517, 0, ENG1 "cutoff", 1, 0},
+    {66516, 0, ENG1 "cutoff", 0, 1},
+    {66494, 0, "/consumables/fuel/tank[0]/selected", 1, 0},
+    {66495, 0, "/consumables/fuel/tank[1]/selected", 0, 1},
+    {65570, 0, "/controls/gear/gear-down", 1, 0},
+    {65752, 0, "/controls/gear/brake-parking", 0, 1},
+    {66541, 0, "/controls/gear/tailwheel-lock", 1, 0},
+    {65758, 0, "/controls/flight/flaps", 0, 1 / 3.0},
+    {65759, 0, "/controls/flight/flaps", 1, 2 / 3.0},
+    {65607, 0, "/controls/flight/elevator-trim", 0, 0.005},   // nose down: FlightGear's positive
+    {65615, 0, "/controls/flight/elevator-trim", 0, -0.005},
+    // The link's own values.
+    {66318, 0, nullptr, 0, 10, 612},
+    {66319, 0, nullptr, 0, -10, 612},
+    {66321, 1, nullptr, 0, (200 + 10) / 3.28084, 615},   // 10 ft low down
+    {66322, 0, nullptr, 0, (200 - 50) / 3.28084, 615},   // 50 ft
+    {66287, 0, nullptr, 0, 1, 788},
+};
+
+#undef COM
+#undef NAV1F
+#undef NAV2F
+#undef XPDR
+#undef ADFF
+#undef ENG0
+#undef ENG1
+
+}  // namespace
+
+TEST_F(FlightGearLinkTest, EveryKeyEventMovesItsPropertyAsFlightGearTakesIt) {
+    // Every event of the mapping has a case, but those with no property
+    // (the host's own windows and views: the mapping says why).
+    std::set<uint32_t> cased;
+    for (const EventCase& c : kEventCases) cased.insert(c.event);
+    const fg::Mapping& m = fg::mapping();
+    for (size_t i = 0; i < m.event_count; ++i) {
+        if (m.events[i].act == fg::Act::None) continue;
+        EXPECT_TRUE(cased.count(m.events[i].event)) << "no case for " << m.events[i].event;
+    }
+
+    for (const EventCase& c : kEventCases) {
+        SCOPED_TRACE("event " + std::to_string(c.event));
+        host.attach(nullptr);
+        link.reset();
+        stand_in->properties = std::map<std::string, double>(kSent.begin(), kSent.end());
+        if (c.node) stand_in->properties[c.node] = c.before;
+        start_link();
+        send_state();
+        link->key_event(c.event, c.value);
+        if (c.node) {
+            next_input();
+            EXPECT_NEAR(stand_in->properties[c.node], c.after, 1e-6) << last_line;
+            send_state();  // and the panel then reads FlightGear's word
+        } else {
+            host.cycle();
+            EXPECT_NEAR(host.var(c.token), c.after, 1e-9);
+        }
+    }
 }
