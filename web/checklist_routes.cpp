@@ -2,6 +2,8 @@
 // answers every line with whether the aircraft's state says it is done now
 // and where on the panel its control is; POST /reset puts the aircraft
 // back cold and dark at its parking place and stops the scenario.
+#include <nlohmann/json.hpp>
+
 #include "aircraft/checklist.h"
 #include "web/panel_state.h"
 #include "web/web_server.h"

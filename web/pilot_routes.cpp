@@ -47,7 +47,7 @@ std::string pilot_json(const aircraft::State& state) {
                             {"label", r.label},
                             {"unit", r.unit},
                             {"value", finite(r.get(state))},
-                            {"text", r.text(state)}});
+                            {"text", latin1_to_utf8(r.text(state))}});  // the aircraft writes its degree signs in Latin-1
     return json_text({{"controls", std::move(controls)}, {"state", std::move(readouts)}});
 }
 
