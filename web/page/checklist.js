@@ -13,7 +13,10 @@ window.checklist = (() => {
   const view = document.getElementById("view");
   const panelCanvas = document.getElementById("panel");
   let lists = null, shape = "", marked = null;  // marked: [section, line]
-  let wanted = true;                             // the pilot's choice: shown or not
+  // The pilot's choice: shown or not. Shown at first where the window has
+  // width to spare beside the panel (a laptop's wide screen); a 4:3 tablet
+  // gives the panel the whole width and keeps the list behind its button.
+  let wanted = window.innerWidth >= 1.5 * window.innerHeight;
 
   const lineAt = m => (lists && m ? (lists.sections[m[0]] || { lines: [] }).lines[m[1]] : null);
 
@@ -56,8 +59,12 @@ window.checklist = (() => {
     const line = lineAt(marked);
     if (!line || !line.target || !panelCanvas.width) { outline.hidden = true; return; }
     const c = panelCanvas.getBoundingClientRect(), v = view.getBoundingClientRect();
-    const k = c.width / panelCanvas.width, t = line.target, pad = 4;
+    // The frame stands around the control, its border included, so that
+    // the outline's centre is the control's centre however small the zoom.
+    const k = c.width / panelCanvas.width, t = line.target;
+    const pad = 4 + (parseFloat(getComputedStyle(outline).borderLeftWidth) || 0);
     Object.assign(outline.style, {
+      boxSizing: "border-box",
       left: `${c.left - v.left + view.scrollLeft + t.x * k - pad}px`,
       top: `${c.top - v.top + view.scrollTop + t.y * k - pad}px`,
       width: `${t.w * k + 2 * pad}px`,
