@@ -155,7 +155,9 @@ try {
   // The pilot strip, built from the aircraft's table: three presses of the
   // throttle's key move the aircraft's throttles, and the keys are listed.
   const throttle = '#pilot input[data-control="throttle"]';
-  await page.waitForSelector(throttle, { timeout: 60000 });
+  // With a throttle per engine the both-engines slider stands hidden behind
+  // its "both" lock, and the keys still move it.
+  await page.waitForSelector(throttle, { state: "attached", timeout: 60000 });
   await page.locator("#panel").click({ position: { x: 5, y: 5 } });
   // The throttle lever was dragged open above: the a key closes it first.
   for (let i = 0; i < 21; i++) await page.keyboard.press("a");
