@@ -213,6 +213,30 @@ inline size_t resident_bytes() {
     return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
 }
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MORVANE_LIVE_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define MORVANE_LIVE_ADDRESS_SANITIZER 1
+#endif
+#ifdef MORVANE_LIVE_ADDRESS_SANITIZER
+#include <sanitizer/allocator_interface.h>
+#endif
+
+// The memory this process holds for what it keeps: its resident memory,
+// or under the address sanitizer (which keeps freed blocks aside for a
+// while, so resident memory grows with every answer written) the heap
+// bytes in use.
+inline size_t held_bytes() {
+#ifdef MORVANE_LIVE_ADDRESS_SANITIZER
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return resident_bytes();
+#endif
+}
+
 // The sequence number of a stream message.
 inline uint64_t message_seq(const std::string& m) {
     size_t at = m.find("\"seq\":");

@@ -21,7 +21,7 @@ namespace {
 using live_test::ask;
 using live_test::client_frame;
 using live_test::message_seq;
-using live_test::resident_bytes;
+using live_test::held_bytes;
 using live_test::ServedPanel;
 using live_test::Socket;
 using live_test::StreamClient;
@@ -80,7 +80,7 @@ TEST(LivePanelLimits, AClientThatPipelinesAndNeverReadsHoldsOnlyItsOwnAnswer) {
     const int port = panel.port();
     panel.with_client([&] {
         ASSERT_EQ(ask(port, "GET", "/layout.json").status, 200);  // the first answer's memory is there
-        const size_t before = resident_bytes();
+        const size_t before = held_bytes();
         Socket greedy(port);
         std::string unit;
         for (int i = 0; i < 64; ++i) unit += live_test::request("GET", "/layout.json", port);
@@ -90,7 +90,7 @@ TEST(LivePanelLimits, AClientThatPipelinesAndNeverReadsHoldsOnlyItsOwnAnswer) {
         // answers for the greedy client.
         EXPECT_EQ(ask(port, "GET", "/state").status, 200);
         expect_still_serving(port);
-        const size_t after = resident_bytes();
+        const size_t after = held_bytes();
         EXPECT_LT(after, before + 8 * kMiB) << "grew by " << (after - before) / kMiB << " MiB for " << sent << " bytes of requests";
         // It is let go once an answer has waited on it past the write time.
         ASSERT_TRUE(eventually([&] { return panel.server->connections() == 0; }));
@@ -106,7 +106,7 @@ TEST(LivePanelLimits, PingsWhosePongsAreNeverReadAreNotAnsweredWithoutEnd) {
         StreamClient warm(port);
         ASSERT_TRUE(warm.open());
         ASSERT_FALSE(warm.next().empty());
-        const size_t before = resident_bytes();
+        const size_t before = held_bytes();
         StreamClient pinger(port);
         ASSERT_TRUE(pinger.open()) << pinger.handshake();
         std::string pings;
@@ -115,7 +115,7 @@ TEST(LivePanelLimits, PingsWhosePongsAreNeverReadAreNotAnsweredWithoutEnd) {
         EXPECT_GT(sent, 0u);
         EXPECT_LT(sent, 64 * kMiB) << "the server went on reading pings it could not answer";
         expect_still_serving(port);
-        const size_t after = resident_bytes();
+        const size_t after = held_bytes();
         EXPECT_LT(after, before + 8 * kMiB) << "grew by " << (after - before) / kMiB << " MiB";
         ASSERT_TRUE(eventually([&] { return panel.server->connections() <= 1; }));
     });
