@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the generated files of the Morvane twin's FlightGear aircraft:
-its 3D model (Models/morvane-twin.ac, boxes and prisms: fuselage, wings,
-tail, two nacelles, two propellers, gear legs that retract) and its
+its 3D model (Models/morvane-twin.obj with its materials in
+morvane-twin.mtl, boxes and prisms: fuselage, wings, tail, two nacelles,
+two propellers, gear legs that retract) and its
 propeller's tables (Engines/morvane-propeller.xml).
 
 The propeller is made to give what our built-in aircraft's propeller gives:
@@ -79,7 +80,7 @@ def propeller_xml():
 # flight model's reference point (the nose; see morvane-twin.xml).
 
 
-class Ac:
+class Model:
     def __init__(self):
         self.objects = []
 
@@ -106,20 +107,27 @@ class Ac:
             faces.append((k, n, sides + n, sides + k))
         self.objects.append((name, v, faces, material))
 
-    def text(self):
-        out = ["AC3Db",
-               'MATERIAL "paint" rgb 0.85 0.85 0.8  amb 0.3 0.3 0.3  emis 0 0 0  spec 0.3 0.3 0.3  shi 20  trans 0',
-               'MATERIAL "dark" rgb 0.15 0.15 0.15  amb 0.1 0.1 0.1  emis 0 0 0  spec 0.1 0.1 0.1  shi 10  trans 0',
-               "OBJECT world", f"kids {len(self.objects)}"]
+    # Wavefront materials: diffuse, ambient and shininess; the loader's
+    # own light does the rest.
+    MATERIALS = (("paint", (0.85, 0.85, 0.8), (0.3, 0.3, 0.3), 20), ("dark", (0.15, 0.15, 0.15), (0.1, 0.1, 0.1), 10))
+
+    def materials(self):
+        out = []
+        for name, diffuse, ambient, shininess in self.MATERIALS:
+            out += [f"newmtl {name}", "Kd {:.2f} {:.2f} {:.2f}".format(*diffuse),
+                    "Ka {:.2f} {:.2f} {:.2f}".format(*ambient), f"Ns {shininess}", "d 1", ""]
+        return "\n".join(out)
+
+    def text(self, materials_file):
+        out = [f"mtllib {materials_file}"]
+        first = 1  # Wavefront numbers vertices from 1, across the whole file
         for name, verts, faces, material in self.objects:
-            out += ["OBJECT poly", f'name "{name}"', f"numvert {len(verts)}"]
-            # FlightGear turns AC3D's (x, y, z) into its own (x, -z, y).
-            out += [f"{x:.3f} {z:.3f} {-y:.3f}" for x, y, z in verts]
-            out.append(f"numsurf {len(faces)}")
-            for f in faces:
-                out += ["SURF 0x20", f"mat {material}", f"refs {len(f)}"]
-                out += [f"{i} 0 0" for i in f]
-            out.append("kids 0")
+            out += [f"o {name}", f"usemtl {self.MATERIALS[material][0]}"]
+            # The loader turns the file's y-up axes into z-up ones, (x, y, z)
+            # into (x, -z, y): give it (x, z, -y).
+            out += [f"v {x:.3f} {z:.3f} {-y:.3f}" for x, y, z in verts]
+            out += ["f " + " ".join(str(first + i) for i in f) for f in faces]
+            first += len(verts)
         return "\n".join(out) + "\n"
 
 
@@ -129,8 +137,8 @@ MAIN_X, MAIN_Z = 4.57, -1.78     # main wheels' contact points
 TAIL_X, TAIL_Z = 15.24, -0.28
 
 
-def model_ac():
-    m = Ac()
+def model():
+    m = Model()
     m.prism("Fuselage", 0.3, 15.6, 0.0, 0.0, 0.85, sides=10)
     m.box("Nose", 0.0, 0.3, -0.5, 0.5, -0.5, 0.5)
     m.box("WingLeft", 4.3, 7.3, -12.25, -0.8, -0.35, -0.15)
@@ -147,7 +155,7 @@ def model_ac():
         m.box(f"Wheel{side}", MAIN_X - 0.45, MAIN_X + 0.45, y - 0.15, y + 0.15, MAIN_Z, MAIN_Z + 0.9, material=1)
     m.prism("TailLeg", TAIL_Z + 0.2, 0.5, TAIL_X, 0.0, 0.05, sides=6, material=1, axis="z")
     m.box("TailWheel", TAIL_X - 0.2, TAIL_X + 0.2, -0.08, 0.08, TAIL_Z, TAIL_Z + 0.4, material=1)
-    return m.text()
+    return m
 
 
 def write(path, text):
@@ -160,4 +168,6 @@ def write(path, text):
 
 if __name__ == "__main__":
     write(os.path.join(FOLDER, "Engines", "morvane-propeller.xml"), propeller_xml())
-    write(os.path.join(FOLDER, "Models", "morvane-twin.ac"), model_ac())
+    twin = model()
+    write(os.path.join(FOLDER, "Models", "morvane-twin.mtl"), twin.materials())
+    write(os.path.join(FOLDER, "Models", "morvane-twin.obj"), twin.text("morvane-twin.mtl"))
