@@ -13,7 +13,7 @@
 //     back by one client in the same run
 //
 //   node bench/live_panel_bench.mjs build/native/bin/morvane-preview [SECONDS]
-import { startPanel, launchBrowser, waitFor } from "../tests/web/live_panel_harness.mjs";
+import { startPanel, launchBrowser, waitFor, clickToVisibleTimes } from "../tests/web/live_panel_harness.mjs";
 
 const [preview, secondsArg] = process.argv.slice(2);
 const SECONDS = Number(secondsArg || 30);
@@ -66,30 +66,7 @@ try {
 
   // Click to visible change: the ADF main switch, whose power lamp lights
   // and goes out with each click.
-  const layout = await page.evaluate(async () => (await fetch("/layout.json")).json());
-  const radio = layout.gauges.find(g => g.name === "Radio_ADF");
-  const k = radio.w / radio.bw;
-  const lamp = [Math.floor(radio.x + 290 * k), Math.floor(radio.y + 6 * k), Math.ceil(23 * k), Math.ceil(23 * k)];
-  await page.evaluate(lamp => {
-    const canvas = document.getElementById("panel"), g = canvas.getContext("2d");
-    const sum = () => g.getImageData(...lamp).data.reduce((a, v) => a + v, 0);
-    window.clickTimes = [];
-    let pressedAt = null, before = 0;
-    canvas.addEventListener("pointerdown", ev => { pressedAt = ev.timeStamp; before = sum(); }, { capture: true });
-    window.onPanelDrawn = now => {
-      if (pressedAt === null) return;
-      if (Math.abs(sum() - before) > 2000) { window.clickTimes.push(now - pressedAt); pressedAt = null; }
-    };
-  }, lamp);
-  const box = await page.locator("#panel").boundingBox();
-  const sx = box.x + (radio.x + 276 * k) * box.width / layout.width, sy = box.y + (radio.y + 254 * k) * box.height / layout.height;
-  for (let i = 0; i < CLICKS; ++i) {
-    await page.mouse.click(sx, sy);
-    await waitFor(page, n => window.clickTimes.length > n, `click ${i + 1} to show`, i);
-    const seen = await page.evaluate(() => window.panelStats.seq);
-    await waitFor(page, s => window.panelStats.drawnSeq > s + 1, "two more states before the next click", seen);
-  }
-  const times = (await page.evaluate(() => window.clickTimes)).sort((a, b) => a - b);
+  const times = await clickToVisibleTimes(page, CLICKS);
   const pct = p => times[Math.min(times.length - 1, Math.ceil(p * times.length) - 1)];
   results.clickMedianMs = pct(0.5);
   results.clickP95Ms = pct(0.95);

@@ -77,3 +77,34 @@ export async function waitFor(page, fn, what, arg) {
     throw new Error(`waited ${DEADLINE / 1000} s for: ${what}`);
   }
 }
+
+// Clicks the ADF main switch `clicks` times, as a pilot would, each after
+// the last one's change has shown and two more states have been drawn, and
+// answers the times from each press to the first frame whose picture of the
+// switch's power lamp changed, in milliseconds, shortest first.
+export async function clickToVisibleTimes(page, clicks) {
+  const layout = await page.evaluate(async () => (await fetch("/layout.json")).json());
+  const radio = layout.gauges.find(g => g.name === "Radio_ADF");
+  const k = radio.w / radio.bw;
+  const lamp = [Math.floor(radio.x + 290 * k), Math.floor(radio.y + 6 * k), Math.ceil(23 * k), Math.ceil(23 * k)];
+  await page.evaluate(lamp => {
+    const canvas = document.getElementById("panel"), g = canvas.getContext("2d");
+    const sum = () => g.getImageData(...lamp).data.reduce((a, v) => a + v, 0);
+    window.clickTimes = [];
+    let pressedAt = null, before = 0;
+    canvas.addEventListener("pointerdown", ev => { pressedAt = ev.timeStamp; before = sum(); }, { capture: true });
+    window.onPanelDrawn = now => {
+      if (pressedAt === null) return;
+      if (Math.abs(sum() - before) > 2000) { window.clickTimes.push(now - pressedAt); pressedAt = null; }
+    };
+  }, lamp);
+  const box = await page.locator("#panel").boundingBox();
+  const sx = box.x + (radio.x + 276 * k) * box.width / layout.width, sy = box.y + (radio.y + 254 * k) * box.height / layout.height;
+  for (let i = 0; i < clicks; ++i) {
+    await page.mouse.click(sx, sy);
+    await waitFor(page, n => window.clickTimes.length > n, `click ${i + 1} to show`, i);
+    const seen = await page.evaluate(() => window.panelStats.seq);
+    await waitFor(page, s => window.panelStats.drawnSeq > s + 1, "two more states before the next click", seen);
+  }
+  return (await page.evaluate(() => window.clickTimes)).sort((a, b) => a - b);
+}

@@ -18,7 +18,7 @@ import { createServer, connect } from "node:net";
 import { hostname, tmpdir } from "node:os";
 import { join } from "node:path";
 import { chromium } from "playwright-core";
-import { check, finish, waitFor, DEADLINE } from "./live_panel_harness.mjs";
+import { check, finish, waitFor, clickToVisibleTimes, DEADLINE } from "./live_panel_harness.mjs";
 
 const SKIP = 77;
 const DELAY_MS = 10;  // each way
@@ -145,30 +145,7 @@ try {
   // The circuit clicks the ADF switch itself at 8 s: click after it.
   await waitFor(page, () => window.panelStats.clock >= 9, "the circuit past its first 9 s");
   // Click to visible change: the ADF main switch and its lamp.
-  const layout = await page.evaluate(async () => (await fetch("/layout.json")).json());
-  const radio = layout.gauges.find(g => g.name === "Radio_ADF");
-  const k = radio.w / radio.bw;
-  const lamp = [Math.floor(radio.x + 290 * k), Math.floor(radio.y + 6 * k), Math.ceil(23 * k), Math.ceil(23 * k)];
-  await page.evaluate(lamp => {
-    const canvas = document.getElementById("panel"), g = canvas.getContext("2d");
-    const sum = () => g.getImageData(...lamp).data.reduce((a, v) => a + v, 0);
-    window.clickTimes = [];
-    let pressedAt = null, before = 0;
-    canvas.addEventListener("pointerdown", ev => { pressedAt = ev.timeStamp; before = sum(); }, { capture: true });
-    window.onPanelDrawn = now => {
-      if (pressedAt === null) return;
-      if (Math.abs(sum() - before) > 2000) { window.clickTimes.push(now - pressedAt); pressedAt = null; }
-    };
-  }, lamp);
-  const box = await page.locator("#panel").boundingBox();
-  const sx = box.x + (radio.x + 276 * k) * box.width / layout.width, sy = box.y + (radio.y + 254 * k) * box.height / layout.height;
-  for (let i = 0; i < CLICKS; ++i) {
-    await page.mouse.click(sx, sy);
-    await waitFor(page, n => window.clickTimes.length > n, `click ${i + 1} to show`, i);
-    const seen = await page.evaluate(() => window.panelStats.seq);
-    await waitFor(page, s => window.panelStats.drawnSeq > s + 1, "two more states before the next click", seen);
-  }
-  const times = (await page.evaluate(() => window.clickTimes)).sort((a, b) => a - b);
+  const times = await clickToVisibleTimes(page, CLICKS);
   const p95 = times[Math.min(times.length - 1, Math.ceil(0.95 * times.length) - 1)];
   check(p95 <= 100 + rtt, `click to visible change p95 ${p95.toFixed(1)} ms (at most 100 + ${rtt.toFixed(1)} ms)`);
 } catch (e) {
