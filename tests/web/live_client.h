@@ -5,6 +5,7 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -277,5 +278,26 @@ struct ServedPanel {
         talker.join();
     }
 };
+
+// Waits (yielding) until cond holds; false after a generous deadline.
+inline bool eventually(const std::function<bool()>& cond, int seconds = 30) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// The panel still answers a page: a tooltip from the panel thread and a
+// fresh state on a new stream.
+inline void expect_still_serving(int port) {
+    auto hover = ask(port, "GET", "/hover?x=10&y=10");
+    EXPECT_EQ(hover.status, 200) << hover.body;
+    StreamClient page(port);
+    ASSERT_TRUE(page.open()) << page.handshake();
+    uint64_t first = message_seq(page.next());
+    EXPECT_TRUE(page.next_until([&](const std::string& m) { return message_seq(m) > first; }));
+}
 
 }  // namespace live_test

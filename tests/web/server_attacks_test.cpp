@@ -10,6 +10,8 @@
 namespace {
 
 using live_test::ask;
+using live_test::eventually;
+using live_test::expect_still_serving;
 using live_test::message_seq;
 using live_test::ServedPanel;
 using live_test::Socket;
@@ -20,27 +22,6 @@ size=660,308
 gauge00=Morvane_Instr!Radio_ADF, 0, 0, 360
 gauge01=Morvane_Instr!Airspeed, 360, 0, 300
 )";
-
-// Waits (yielding) until cond holds; false after a generous deadline.
-bool eventually(const std::function<bool()>& cond) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
-
-// The panel still answers a page: a tooltip from the panel thread and a
-// fresh state on a new stream.
-void expect_still_serving(int port) {
-    auto hover = ask(port, "GET", "/hover?x=10&y=10");
-    EXPECT_EQ(hover.status, 200) << hover.body;
-    StreamClient page(port);
-    ASSERT_TRUE(page.open()) << page.handshake();
-    uint64_t first = message_seq(page.next());
-    EXPECT_TRUE(page.next_until([&](const std::string& m) { return message_seq(m) > first; }));
-}
 
 TEST(LivePanelAttacks, ARequestThatGaveUpLeavesNoTaskOnADeadFrame) {
     // A valid layout with a large window, and three tooltip requests whose

@@ -19,6 +19,8 @@
 namespace {
 
 using live_test::ask;
+using live_test::eventually;
+using live_test::expect_still_serving;
 using live_test::client_frame;
 using live_test::message_seq;
 using live_test::held_bytes;
@@ -33,24 +35,6 @@ gauge01=Morvane_Instr!Airspeed, 360, 0, 300
 )";
 
 constexpr size_t kMiB = 1 << 20;
-
-bool eventually(const std::function<bool()>& cond, int seconds = 30) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
-
-void expect_still_serving(int port) {
-    auto hover = ask(port, "GET", "/hover?x=10&y=10");
-    EXPECT_EQ(hover.status, 200) << hover.body;
-    StreamClient page(port);
-    ASSERT_TRUE(page.open()) << page.handshake();
-    uint64_t first = message_seq(page.next());
-    EXPECT_TRUE(page.next_until([&](const std::string& m) { return message_seq(m) > first; }));
-}
 
 // Sends `unit` again and again without reading, until the server stops
 // taking bytes (its buffers and ours are full) or `most` bytes went out.
