@@ -14,30 +14,10 @@
 
 namespace {
 
-constexpr double kStep = 1.0 / 18;  // the host's rate
+using aircraft_test::kStep;
+using aircraft_test::lined_up;
+using aircraft_test::run;
 constexpr double kFeet = 3.28084;
-
-// An aircraft with both engines running, lined up on the runway, brake off.
-aircraft::Aircraft lined_up() {
-    aircraft::Aircraft a;
-    aircraft::State& s = a.state();
-    for (aircraft::Engine& e : s.engine) {
-        e.tank_valve_open = e.admission_open = true;
-        e.magnetos = 3;
-        e.mixture = 1;
-        e.running = true;
-        e.rpm = 600;
-    }
-    s.parking_brake = false;
-    s.flight.east_m = 100;
-    s.flight.north_m = 0;
-    s.flight.heading_deg = 270;
-    return a;
-}
-
-void run(aircraft::Aircraft& a, double seconds) {
-    for (int i = 0; i < std::lround(seconds / kStep); ++i) a.advance(kStep);
-}
 
 struct TakeOff {
     double run_m, lift_off_kmh, seconds;

@@ -27,9 +27,12 @@
 
 #include "aircraft/aircraft.h"
 #include "aircraft/flight_model.h"
+#include "tests/aircraft/aircraft_fixture.h"
 #include "tests/flightgear/flightgear_stand_in.h"
 
 namespace {
+
+using aircraft_test::kStep;
 
 namespace fs = std::filesystem;
 
@@ -177,29 +180,6 @@ bool have_jsbsim() { return access(kJsbsim, X_OK) == 0; }
 
 // ---------------------------------------------------- the built-in aircraft
 
-constexpr double kStep = 1.0 / 18;
-
-aircraft::Aircraft built_in_lined_up() {
-    aircraft::Aircraft a;
-    aircraft::State& s = a.state();
-    for (aircraft::Engine& e : s.engine) {
-        e.tank_valve_open = e.admission_open = true;
-        e.magnetos = 3;
-        e.mixture = 1;
-        e.running = true;
-        e.rpm = 600;
-    }
-    s.parking_brake = false;
-    s.flight.east_m = 100;
-    s.flight.north_m = 0;
-    s.flight.heading_deg = 270;
-    return a;
-}
-
-void built_in_run(aircraft::Aircraft& a, double seconds) {
-    for (int i = 0; i < std::lround(seconds / kStep); ++i) a.advance(kStep);
-}
-
 struct Figures {
     double run_m = 0, lift_off_kmh = 0, climb_fpm = 0, cruise_kmh = 0;
 };
@@ -208,7 +188,7 @@ struct Figures {
 // power, 8° from 90 km/h; the climb at 8°; the cruise at 60 % throttle.
 Figures built_in_figures() {
     Figures f;
-    aircraft::Aircraft a = built_in_lined_up();
+    aircraft::Aircraft a = aircraft_test::lined_up();
     aircraft::State& s = a.state();
     s.flaps_detent = 1;
     s.flaps = 0.25;
@@ -222,13 +202,13 @@ Figures built_in_figures() {
     f.lift_off_kmh = aircraft::indicated_kmh(s);
     s.gear_handle_down = false;
     s.flaps_detent = 0;
-    built_in_run(a, 40);
+    aircraft_test::run(a, 40);
     double h0 = s.flight.height_m;
-    built_in_run(a, 60);
+    aircraft_test::run(a, 60);
     f.climb_fpm = (s.flight.height_m - h0) * kFeet;
     a.set_pilot("throttle", 0.6);
     a.set_pilot("pitch", 0.5);
-    built_in_run(a, 180);
+    aircraft_test::run(a, 180);
     f.cruise_kmh = aircraft::indicated_kmh(s);
     return f;
 }
