@@ -11,26 +11,12 @@
 
 #include "aircraft/checklist.h"
 #include "preview/panel_session.h"
+#include "tests/preview/built_in_circuit.h"
 #include "preview/preview_support.h"
 
 namespace {
 
-struct Circuit {
-    sim::SimHost host;
-    sim::PanelLayout layout;
-    sim::Scenario scenario;
-    std::unique_ptr<sim::PanelSession> session;
-
-    Circuit() {
-        std::string error;
-        for (const std::string& path : sim::default_module_paths())
-            EXPECT_NE(host.load_module(path, &error), nullptr) << error;
-        EXPECT_TRUE(sim::parse_panel_layout(sim::kDefaultPanelLayout, "built-in panel", &layout, &error)) << error;
-        EXPECT_TRUE(sim::parse_scenario(sim::kDefaultScenario, "built-in scenario", &scenario, &error)) << error;
-        session = std::make_unique<sim::PanelSession>(host, layout, sim::module_bitmap_lookup());
-        EXPECT_TRUE(session->place_all("built-in panel", &error)) << error;
-    }
-    void fly_to(double t) { ASSERT_TRUE(session->run_to(scenario, t)) << session->scenario_error(); }
+struct Circuit : BuiltInCircuit {
 
     // The lines of a section not done now.
     std::vector<std::string> open_lines(const char* title) {

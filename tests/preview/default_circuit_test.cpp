@@ -15,6 +15,7 @@
 #include "aircraft/variables.h"
 #include "platform/linux/sound_inspect.h"
 #include "preview/panel_session.h"
+#include "tests/preview/built_in_circuit.h"
 #include "preview/preview_support.h"
 
 namespace {
@@ -22,24 +23,9 @@ namespace {
 constexpr double kFeet = 3.28084;
 
 // The built-in panel flying the built-in circuit.
-struct Circuit {
-    sim::SimHost host;
-    sim::PanelLayout layout;
-    sim::Scenario scenario;
-    std::unique_ptr<sim::PanelSession> session;
-
-    Circuit() {
-        std::string error;
-        for (const std::string& path : sim::default_module_paths())
-            EXPECT_NE(host.load_module(path, &error), nullptr) << error;
-        EXPECT_TRUE(sim::parse_panel_layout(sim::kDefaultPanelLayout, "built-in panel", &layout, &error)) << error;
-        EXPECT_TRUE(sim::parse_scenario(sim::kDefaultScenario, "built-in scenario", &scenario, &error)) << error;
-        session = std::make_unique<sim::PanelSession>(host, layout, sim::module_bitmap_lookup());
-        EXPECT_TRUE(session->place_all("built-in panel", &error)) << error;
-    }
+struct Circuit : BuiltInCircuit {
 
     const aircraft::State& aircraft() { return session->aircraft()->state(); }
-    void fly_to(double t) { session->run_to(scenario, t); }
 
     // What the host drew for an element of a gauge (by name and, for the
     // engine gauges, parameter string).
