@@ -14,7 +14,7 @@
 // A part whose server side this build lacks reports SKIPPED with the reason.
 //
 //   node browser_first_flight_test.mjs PATH/TO/morvane-preview PART
-import { startPanel, launchBrowser, check, finish, waitFor, skip, DEADLINE } from "./live_panel_harness.mjs";
+import { startPanel, launchBrowser, check, finish, waitFor, skip, DEADLINE, panelSettled, panelPoints } from "./live_panel_harness.mjs";
 
 const [preview, part] = process.argv.slice(2);
 if (!["page", "throttles", "presses", "checklist"].includes(part)) {
@@ -48,26 +48,9 @@ async function openPage(context) {
   await waitFor(page, () => window.panelStats && window.panelStats.drawnSeq > 0, "the page draws the panel");
   const layout = await page.evaluate(async () => (await fetch("/layout.json")).json());
   const gauge = name => layout.gauges.find(g => g.name === name);
-  const screenPoint = async (x, y) => {
-    const r = await page.locator("#panel").boundingBox();
-    return { x: r.x + (x + 0.5) * r.width / layout.width, y: r.y + (y + 0.5) * r.height / layout.height };
-  };
-  const onGauge = (name, bx, by) => {
-    const g = gauge(name);
-    return screenPoint(g.x + bx * g.w / g.bw, g.y + by * g.h / g.bh);
-  };
+  const { screenPoint, onGauge } = panelPoints(page, layout);
   // Unchanged place and size of the panel for ten frames running.
-  const settled = () => page.evaluate(() => new Promise(resolve => {
-    let last = "", same = 0;
-    const look = () => {
-      const r = document.getElementById("panel").getBoundingClientRect();
-      const now = [r.x, r.y, r.width, r.height].join();
-      same = now === last ? same + 1 : 0;
-      last = now;
-      if (same >= 10) resolve(); else requestAnimationFrame(look);
-    };
-    requestAnimationFrame(look);
-  }));
+  const settled = () => panelSettled(page);
   return { page, layout, gauge, screenPoint, onGauge, settled };
 }
 

@@ -6,7 +6,7 @@
 // and Run scenario. Every wait is for a condition in the page.
 //
 //   node browser_test.mjs PATH/TO/morvane-preview
-import { startPanel, launchBrowser, check, finish, waitFor } from "./live_panel_harness.mjs";
+import { startPanel, launchBrowser, check, finish, waitFor, panelSettled, panelPoints } from "./live_panel_harness.mjs";
 
 const [preview] = process.argv.slice(2);
 const panel = await startPanel(preview);
@@ -19,16 +19,7 @@ try {
   const layout = await page.evaluate(async () => (await fetch("/layout.json")).json());
   const gauge = name => layout.gauges.find(g => g.name === name);
 
-  // A panel point (in panel pixels) on the screen, whatever the zoom.
-  const screenPoint = async (x, y) => {
-    const r = await page.locator("#panel").boundingBox();
-    return { x: r.x + (x + 0.5) * r.width / layout.width, y: r.y + (y + 0.5) * r.height / layout.height };
-  };
-  // A point of a gauge given in its own bitmap pixels.
-  const onGauge = (name, bx, by) => {
-    const g = gauge(name);
-    return screenPoint(g.x + bx * g.w / g.bw, g.y + by * g.h / g.bh);
-  };
+  const { screenPoint, onGauge } = panelPoints(page, layout);
   const pixels = (x, y, w, h) => page.evaluate(([x, y, w, h]) =>
     Array.from(document.getElementById("panel").getContext("2d").getImageData(x, y, w, h).data), [x, y, w, h]);
   // Waits until a region of the canvas differs from `before`.
@@ -47,17 +38,7 @@ try {
 
   // The panel's place on the screen once it has stopped moving (a zoom or
   // fit is applied over a few frames): unchanged for ten frames running.
-  const settled = () => page.evaluate(() => new Promise(resolve => {
-    let last = "", same = 0;
-    const look = () => {
-      const r = document.getElementById("panel").getBoundingClientRect();
-      const now = [r.x, r.y, r.width, r.height].join();
-      same = now === last ? same + 1 : 0;
-      last = now;
-      if (same >= 10) resolve(); else requestAnimationFrame(look);
-    };
-    requestAnimationFrame(look);
-  }));
+  const settled = () => panelSettled(page);
 
   // Fit first, so that the whole panel is on the screen.
   await page.keyboard.press("0");

@@ -108,3 +108,34 @@ export async function clickToVisibleTimes(page, clicks) {
   }
   return (await page.evaluate(() => window.clickTimes)).sort((a, b) => a - b);
 }
+
+// Resolves once the panel's place on the screen has stopped moving (a zoom
+// or fit is applied over a few frames): unchanged for ten frames running.
+export function panelSettled(page) {
+  return page.evaluate(() => new Promise(resolve => {
+    let last = "", same = 0;
+    const look = () => {
+      const r = document.getElementById("panel").getBoundingClientRect();
+      const now = [r.x, r.y, r.width, r.height].join();
+      same = now === last ? same + 1 : 0;
+      last = now;
+      if (same >= 10) resolve(); else requestAnimationFrame(look);
+    };
+    requestAnimationFrame(look);
+  }));
+}
+
+// Points of the panel on the page's screen, whatever the zoom: a panel
+// point (in panel pixels), and a point of a gauge given in its own bitmap
+// pixels.
+export function panelPoints(page, layout) {
+  const screenPoint = async (x, y) => {
+    const r = await page.locator("#panel").boundingBox();
+    return { x: r.x + (x + 0.5) * r.width / layout.width, y: r.y + (y + 0.5) * r.height / layout.height };
+  };
+  const onGauge = (name, bx, by) => {
+    const g = layout.gauges.find(g => g.name === name);
+    return screenPoint(g.x + bx * g.w / g.bw, g.y + by * g.h / g.bh);
+  };
+  return { screenPoint, onGauge };
+}

@@ -10,7 +10,7 @@
 // is for a condition in the page or the server.
 //
 //   node tablet_test.mjs PATH/TO/morvane-preview
-import { startPanel, launchBrowser, check, finish, waitFor } from "./live_panel_harness.mjs";
+import { startPanel, launchBrowser, check, finish, waitFor, panelSettled } from "./live_panel_harness.mjs";
 
 const [preview] = process.argv.slice(2);
 const panel = await startPanel(preview);
@@ -57,17 +57,7 @@ try {
     return { zoom: window.panelView.zoom(), left: r.left, top: r.top, width: r.width, scrollLeft: v.scrollLeft, scrollTop: v.scrollTop,
              x: b.left, y: b.top, w: b.width, h: b.height };
   });
-  const settled = () => page.evaluate(() => new Promise(resolve => {
-    let last = "", same = 0;
-    const look = () => {
-      const r = document.getElementById("panel").getBoundingClientRect();
-      const now = [r.x, r.y, r.width, r.height].join();
-      same = now === last ? same + 1 : 0;
-      last = now;
-      if (same >= 10) resolve(); else requestAnimationFrame(look);
-    };
-    requestAnimationFrame(look);
-  }));
+  const settled = () => panelSettled(page);
   const touch = (type, points) => cdp.send("Input.dispatchTouchEvent",
     { type, touchPoints: points.map((p, i) => ({ x: p.x, y: p.y, id: i, radiusX: 4, radiusY: 4, force: 1 })) });
   // Two fingers land together about (cx, cy), `from` apart, and move apart
