@@ -6,7 +6,7 @@
 // allocations made by module code per cycle (must be 0).
 //
 // Instruction counts, stable on a noisy machine:
-//   valgrind --tool=callgrind --toggle-collect='*PanelCycleOnce*' \
+//   valgrind --tool=callgrind --toggle-collect='*PanelCycleOnce*'
 //       build/release/bench/panel_cycle_bench --benchmark_filter=Callgrind
 // (see the README's performance section).
 #include <benchmark/benchmark.h>

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "host/bitmaps.h"
+#include "host/module_entry.h"
 #include "host/placement.h"
 #include "host/sim_host.h"
 
@@ -199,9 +200,9 @@ void SimHost::legacy_run(Placement& p, Routine routine) {
 // Query, install with the module resource handle, initialise.
 void SimHost::legacy_start(Placement& p, HostWord resource_handle) {
     legacy_run(p, [&](GaugeHeader& h) {
-        if (h.query) h.query();
-        if (h.install) h.install(resource_handle);
-        if (h.initialize) h.initialize();
+        if (h.query) enter_module(h.query);
+        if (h.install) enter_module(h.install, resource_handle);
+        if (h.initialize) enter_module(h.initialize);
     });
 }
 
@@ -209,15 +210,15 @@ void SimHost::legacy_start(Placement& p, HostWord resource_handle) {
 void SimHost::legacy_cycle(Placement& p) {
     if (p.legacy_destroyed()) return;
     legacy_run(p, [&](GaugeHeader& h) {
-        if (h.update) h.update();
-        if (h.generate) h.generate(0);
-        if (h.draw) h.draw();
+        if (h.update) enter_module(h.update);
+        if (h.generate) enter_module(h.generate, uint32_t{0});
+        if (h.draw) enter_module(h.draw);
     });
 }
 
 void SimHost::legacy_kill(Placement& p) {
     legacy_run(p, [&](GaugeHeader& h) {
-        if (h.kill) h.kill();
+        if (h.kill) enter_module(h.kill);
     });
 }
 

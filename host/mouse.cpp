@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/module_entry.h"
 #include "host/placement.h"
 #include "host/sim_host.h"
 #include "host/tooltip_format.h"
@@ -97,7 +98,8 @@ bool Placement::send_click(const MouseRect* child, int32_t x, int32_t y, uint32_
         ClickRecord click{x - child->x, y - child->y, header_.get(), const_cast<MouseRect*>(child)};
         // Every mouse callback answers 0; the simulator gives any other
         // answer a meaning of its own, so the host reports it.
-        int32_t answer = child->callback(&click, flags);
+        int32_t answer = 0;
+        enter_module_into(&answer, child->callback, &click, flags);
         if (answer != 0)
             host_.faults.push_back(name_ + ": mouse callback of the click area at " + std::to_string(child->x) + "," +
                                    std::to_string(child->y) + " returned " + std::to_string(answer));

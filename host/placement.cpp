@@ -160,7 +160,7 @@ void Placement::update_cycle() {
         host_.legacy_cycle(*this);
         return;
     }
-    if (header_->callback) header_->callback(header_.get(), SERVICE_UPDATE, 0);
+    if (header_->callback) enter_module(header_->callback, header_.get(), int32_t{SERVICE_UPDATE}, HostWord{0});
     for (ElementHeader* e : order_) refresh_sources(e);
     compute_drawn();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/host_records.h"
+#include "host/module_entry.h"
 
 namespace sim {
 
@@ -141,10 +142,13 @@ private:
     void compute_element(DrawnElement& d, DrawnElement* previous);
     int icon_image(const IconElement& icon, double value);
     // The value the host feeds an element: the callback's result, or the
-    // source variable when there is no callback (or in a bare walk).
+    // source variable when there is no callback (or in a bare walk, or when
+    // the callback was abandoned at a trapped service slot).
     template <typename Fn, typename Arg>
     double fed(Fn callback, Arg* arg, double source) const {
-        return callback && !bare_ ? callback(arg) : source;
+        double value = source;
+        if (callback && !bare_) enter_module_into(&value, callback, arg);
+        return value;
     }
     bool bare_ = false;
     bool send_click(const MouseRect* child, int32_t x, int32_t y, uint32_t flags);

@@ -6,6 +6,7 @@
 
 #include "framework/host_services.h"
 #include "host/bitmaps.h"
+#include "host/module_entry.h"
 #include "host/module_loader.h"
 #include "host/sound_clock.h"
 
@@ -28,10 +29,18 @@ void GAUGE_CALL service_execute_calculator_code(const char* e, double* n, int32_
     current_host().svc_execute_calculator_code(e, n, i, s);
 }
 
-// Every slot the host does not offer records the call as a fault.
+void record_unexpected_service(unsigned slot) {
+    if (g_current) g_current->faults.push_back("unexpected service slot " + std::to_string(slot));
+}
+
+// Every slot the host does not offer records the call as a fault and hands
+// control back to the host's call into the module (module_entry.h): what
+// the caller pushed is unknown here, so returning could not balance its
+// stack.
 template <unsigned Slot>
 void GAUGE_CALL unexpected_service() {
-    if (g_current) g_current->faults.push_back("unexpected service slot " + std::to_string(Slot));
+    record_unexpected_service(Slot);
+    leave_module();
 }
 
 template <unsigned... Slots>
@@ -93,7 +102,7 @@ SimHost::~SimHost() {
     kill_all();
     placements_.clear();
     for (auto& m : modules_) {
-        if (m->linkage_ && m->linkage_->deinit) m->linkage_->deinit();
+        if (m->linkage_ && m->linkage_->deinit) enter_module(m->linkage_->deinit);
         // A module another host still has loaded stays mapped: hand its
         // imports back to that host rather than leave them on this one's
         // table, which is about to go.
@@ -130,7 +139,7 @@ LoadedModule* SimHost::load_module(const std::string& path, std::string* error) 
     // the terminating entry.
     for (ModuleImport* entry = &module->import_table_->entry; entry->id != 0; ++entry)
         if (entry->id == IMPORT_HOST_SERVICES) entry->services = &services_;
-    if (module->linkage_->init) module->linkage_->init();
+    if (module->linkage_->init) enter_module(module->linkage_->init);
     modules_.push_back(std::move(module));
     return modules_.back().get();
 }
@@ -169,7 +178,7 @@ Placement* SimHost::place_header(LoadedModule* module, GaugeHeader* header, cons
 void SimHost::send(Placement& p, int32_t service, HostWord extra) {
     if (p.killed_) return;
     GaugeHeader* h = p.header();
-    if (h->callback) h->callback(h, service, extra);
+    if (h->callback) enter_module(h->callback, h, service, extra);
 }
 
 void SimHost::kill(Placement& p) {

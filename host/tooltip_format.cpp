@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/module_entry.h"
+
 namespace sim {
 
 namespace {
@@ -41,14 +43,16 @@ bool fill(const std::string& placeholder, const TooltipArg& arg, std::string& ou
     char buffer[512];
     if (conversion == 's') {
         if (!arg.string) return why = "no string callback", false;
-        const char* s = arg.string(0, 0, 0, 0, 0);
+        const char* s = nullptr;
+        if (!enter_module_into(&s, arg.string, 0.0, 0u, 0u, 0u, 0u)) return why = "the string callback was abandoned", false;
         if (!s) why = "the string callback returned no string";
         std::snprintf(buffer, sizeof buffer, format.c_str(), s ? s : "");
     } else if (conversion == 'c') {
         return false;
     } else {
         if (!arg.number) return why = "no numeric callback", false;
-        double v = arg.number(0, 0, 0, 0, 0);
+        double v = 0;
+        if (!enter_module_into(&v, arg.number, 0.0, 0u, 0u, 0u, 0u)) return why = "the numeric callback was abandoned", false;
         if (std::strchr("diuxX", conversion))
             std::snprintf(buffer, sizeof buffer, format.c_str(), clamp_to_int(v));
         else
