@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "platform/linux/sound_inspect.h"
-#include "preview/flightgear_panel.h"
 #include "flight/input_text.h"
 #include "preview/preview_support.h"
 #include "preview/staged_outputs.h"
@@ -31,7 +30,7 @@
 
 namespace {
 
-void usage(FILE* out) {
+void usage(FILE* out, const sim::OutsideSimulation* outside) {
     std::fprintf(out,
         "usage: morvane-preview [options]\n"
         "\n"
@@ -76,7 +75,7 @@ void usage(FILE* out) {
         "%s"
         "  --print-layout    print the built-in panel layout and stop\n"
         "  --print-scenario  print the built-in scenario and stop\n"
-        "  --help            this text\n", sim::kFlightGearUsage);
+        "  --help            this text\n", outside ? outside->usage() : "");
 }
 
 // Everything the command line asks for.
@@ -86,7 +85,6 @@ struct Options {
     double at = -1, fps = -1;
     sim::ServeOptions serve;
     bool night = false, run_at_once = false;
-    sim::FlightGearPanelOptions flightgear;
 };
 
 constexpr double kDefaultFrameRate = 2, kDefaultVideoRate = 30;
@@ -127,11 +125,11 @@ int fail(const std::string& message) {
 }
 
 // Reads the options; -1 to go on, else the exit status.
-int parse_options(int argc, char** argv, Options* o) {
+int parse_options(int argc, char** argv, Options* o, sim::OutsideSimulation* outside) {
     for (int i = 1; i < argc; ++i) {
-        std::string fg_error;
-        if (sim::take_flightgear_option(argc, argv, &i, &o->flightgear, &fg_error)) {
-            if (!fg_error.empty()) return fail(fg_error);
+        std::string outside_error;
+        if (outside && outside->take_option(argc, argv, &i, &outside_error)) {
+            if (!outside_error.empty()) return fail(outside_error);
             continue;
         }
         std::string arg = argv[i];
@@ -193,10 +191,10 @@ int parse_options(int argc, char** argv, Options* o) {
             std::fputs(sim::kDefaultScenario, stdout);
             return 0;
         } else if (arg == "--help" || arg == "-h") {
-            usage(stdout);
+            usage(stdout, outside);
             return 0;
         } else {
-            usage(stderr);
+            usage(stderr, outside);
             return fail("unknown option " + arg);
         }
     }
@@ -400,15 +398,15 @@ namespace sim {
 
 namespace {
 
-int run_preview(int argc, char** argv, LiveServe serve);
+int run_preview(int argc, char** argv, LiveServe serve, OutsideSimulation* outside);
 
 }  // namespace
 
-int run_preview_command(int argc, char** argv, LiveServe serve) {
+int run_preview_command(int argc, char** argv, LiveServe serve, OutsideSimulation* outside) {
     // The readers' bounds keep every run within memory; should the machine
     // have less than that, the run still ends with a message and no output.
     try {
-        return run_preview(argc, argv, serve);
+        return run_preview(argc, argv, serve, outside);
     } catch (const std::bad_alloc&) {
         return fail("out of memory (no output was written)");
     }
@@ -416,9 +414,9 @@ int run_preview_command(int argc, char** argv, LiveServe serve) {
 
 namespace {
 
-int run_preview(int argc, char** argv, LiveServe serve) {
+int run_preview(int argc, char** argv, LiveServe serve, OutsideSimulation* outside) {
     Options o;
-    if (int rc = parse_options(argc, argv, &o); rc >= 0) return rc;
+    if (int rc = parse_options(argc, argv, &o, outside); rc >= 0) return rc;
 
     std::string error;
     sim::PanelLayout layout;
@@ -438,20 +436,20 @@ int run_preview(int argc, char** argv, LiveServe serve) {
     for (const std::string& path : modules)
         if (!host.load_module(path, &error)) return fail(error);
 
-    // FlightGear stands behind the variables and key events from the first
-    // placement on.
-    std::unique_ptr<fg::FlightGearLink> link;
-    if (o.flightgear.enabled) {
-        link = std::make_unique<fg::FlightGearLink>(o.flightgear.link);
-        if (!link->open(&error)) return fail(error);
-        host.attach(link.get());
+    // An outside simulation stands behind the variables and key events
+    // from the first placement on.
+    sim::Simulation* outside_simulation = nullptr;
+    if (outside && outside->chosen()) {
+        outside_simulation = outside->open(&error);
+        if (!outside_simulation) return fail(error);
+        host.attach(outside_simulation);
     }
     struct Detach {
         sim::SimHost& host;
         ~Detach() { host.attach(nullptr); }
     } detach{host};
 
-    sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/!link);
+    sim::PanelSession session(host, layout, sim::module_bitmap_lookup(), /*fly=*/!outside_simulation);
     if (!session.place_all(o.layout_file.empty() ? "built-in panel" : o.layout_file, &error)) return fail(error);
     sim::RenderOptions options{.night = o.night};
     if (o.serve.port >= 0) {
@@ -460,10 +458,10 @@ int run_preview(int argc, char** argv, LiveServe serve) {
         int rc = serve(session, scenario, options, o.serve, o.run_at_once, &serve_error);
         return rc == 0 ? 0 : fail(serve_error);
     }
-    if (link) {
+    if (outside_simulation) {
         if (!make_folder(o.out_dir, &error)) return fail(error);
         std::string fly_error;
-        int rc = sim::fly_with_flightgear(session, *link, options, o.png, o.log_file, o.flightgear.seconds, &fly_error);
+        int rc = outside->fly(session, options, o.png, o.log_file, &fly_error);
         return rc == 0 ? 0 : fail(fly_error);
     }
 

@@ -21,7 +21,29 @@ struct ServeOptions {
 using LiveServe = int (*)(PanelSession& session, const Scenario& scenario, RenderOptions options,
                           const ServeOptions& where, bool run_scenario, std::string* error);
 
+// A simulation the program stands behind the panel instead of the built-in
+// aircraft (FlightGear's link, assembled with the program), with options of
+// its own and its own way of flying the panel when there is no live page.
+class OutsideSimulation {
+public:
+    virtual ~OutsideSimulation() = default;
+    // Its lines of the usage text.
+    virtual const char* usage() const = 0;
+    // Takes argv[*i] (and its value, moving *i on) when it is one of its
+    // options. False when it is not one; a bad value sets error.
+    virtual bool take_option(int argc, char** argv, int* i, std::string* error) = 0;
+    // Whether the command line chose it.
+    virtual bool chosen() const = 0;
+    // Opens it, before any gauge is placed: what the host attaches, or null
+    // with error set.
+    virtual Simulation* open(std::string* error) = 0;
+    // Flies the placed panel without the live page: 0, or 1 with error set.
+    virtual int fly(PanelSession& session, const RenderOptions& options, const std::string& png,
+                    const std::string& log_file, std::string* error) = 0;
+};
+
 // Parses the options and runs the previewer; the process exit status.
-int run_preview_command(int argc, char** argv, LiveServe serve);
+// Without an outside simulation the built-in aircraft flies every panel.
+int run_preview_command(int argc, char** argv, LiveServe serve, OutsideSimulation* outside = nullptr);
 
 }  // namespace sim

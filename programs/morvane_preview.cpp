@@ -1,11 +1,12 @@
 // morvane-preview: the previewer's command line with the live panel behind
-// --serve.
+// --serve and FlightGear behind --flightgear.
 #include <sys/resource.h>
 
 #include <csignal>
 #include <cstdio>
 
 #include "preview/preview_cli.h"
+#include "programs/flightgear_panel.h"
 #include "web/web_server.h"
 
 namespace {
@@ -55,4 +56,7 @@ int serve(sim::PanelSession& session, const sim::Scenario& scenario, sim::Render
 
 }  // namespace
 
-int main(int argc, char** argv) { return sim::run_preview_command(argc, argv, serve); }
+int main(int argc, char** argv) {
+    sim::FlightGearPanel flightgear;
+    return sim::run_preview_command(argc, argv, serve, &flightgear);
+}

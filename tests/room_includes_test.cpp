@@ -3,7 +3,8 @@
 // simulated host knows only the host's records and the platform; the
 // aircraft and the FlightGear link sit on the host, side by side; the
 // flight session on the aircraft and the host; the previewer on the flight
-// session and the FlightGear link; the live panel on the previewer; the
+// session (an outside simulation is handed in by the program); the live
+// panel on the previewer; the
 // programs on whatever they assemble, and nothing on the programs. Every
 // #include "room/..." of every source and header is checked against this
 // one table.
@@ -33,8 +34,8 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"aircraft", {"host", "framework", "platform"}},
     {"flightgear", {"aircraft", "host", "framework", "platform"}},
     {"flight", {"aircraft", "host", "framework", "platform"}},
-    {"preview", {"flight", "flightgear", "aircraft", "host", "framework", "platform"}},
-    {"web", {"preview", "flight", "flightgear", "aircraft", "host", "framework", "platform"}},
+    {"preview", {"flight", "aircraft", "host", "framework", "platform"}},
+    {"web", {"preview", "flight", "aircraft", "host", "framework", "platform"}},
     {"tools", {"flight", "aircraft", "host", "framework", "platform", "sound", "gauges", "resources", "tools"}},
     {"programs", {"web", "preview", "flight", "flightgear", "aircraft", "host", "framework", "platform", "tools"}},
 };

@@ -1,6 +1,7 @@
-#include "preview/flightgear_panel.h"
+#include "programs/flightgear_panel.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -9,6 +10,8 @@
 #include "preview/image.h"
 
 namespace sim {
+
+namespace {
 
 const char* const kFlightGearUsage =
     "  --flightgear      fly the panel from FlightGear: listen for the lines of its\n"
@@ -23,8 +26,6 @@ const char* const kFlightGearUsage =
     "                    levers show and move engine 1\n"
     "  --fg-seconds N    without --serve: fly N seconds (default: until Ctrl-C)\n";
 
-namespace {
-
 volatile std::sig_atomic_t g_stop = 0;
 
 std::string time_stamp(double t) {
@@ -35,7 +36,9 @@ std::string time_stamp(double t) {
 
 }  // namespace
 
-bool take_flightgear_option(int argc, char** argv, int* i, FlightGearPanelOptions* options, std::string* error) {
+const char* FlightGearPanel::usage() const { return kFlightGearUsage; }
+
+bool FlightGearPanel::take_option(int argc, char** argv, int* i, std::string* error) {
     std::string arg = argv[*i];
     auto value = [&](std::string* out) {
         if (*i + 1 >= argc) {
@@ -47,12 +50,12 @@ bool take_flightgear_option(int argc, char** argv, int* i, FlightGearPanelOption
     };
     std::string v;
     if (arg == "--flightgear") {
-        options->enabled = true;
+        enabled_ = true;
     } else if (arg == "--fg-single-engine") {
-        options->link.single_engine = true;
+        link_options_.single_engine = true;
     } else if (arg == "--fg-listen" || arg == "--fg-send") {
         if (!value(&v)) return true;
-        fg::Endpoint* e = arg == "--fg-listen" ? &options->link.listen : &options->link.send;
+        fg::Endpoint* e = arg == "--fg-listen" ? &link_options_.listen : &link_options_.send;
         std::string why;
         if (!fg::parse_endpoint(v, e, &why)) *error = arg + ": " + why;
     } else if (arg == "--fg-seconds") {
@@ -60,15 +63,30 @@ bool take_flightgear_option(int argc, char** argv, int* i, FlightGearPanelOption
         char* end = nullptr;
         double s = std::strtod(v.c_str(), &end);
         if (v.empty() || *end || !(s > 0) || s > 1e6) *error = "--fg-seconds: not a number of seconds: " + v;
-        else options->seconds = s;
+        else seconds_ = s;
     } else {
         return false;
     }
     return true;
 }
 
-int fly_with_flightgear(PanelSession& session, const fg::FlightGearLink& link, const RenderOptions& options,
-                        const std::string& png, const std::string& log_file, double seconds, std::string* error) {
+Simulation* FlightGearPanel::open(std::string* error) {
+    link_ = std::make_unique<fg::FlightGearLink>(link_options_);
+    if (!link_->open(error)) {
+        link_.reset();
+        return nullptr;
+    }
+    return link_.get();
+}
+
+int FlightGearPanel::fly(PanelSession& session, const RenderOptions& options, const std::string& png,
+                         const std::string& log_file, std::string* error) {
+    if (!link_) {
+        *error = "--flightgear: the link is not open";
+        return 1;
+    }
+    const fg::FlightGearLink& link = *link_;
+    const double seconds = seconds_;
     using clock = std::chrono::steady_clock;
     std::signal(SIGINT, [](int) { g_stop = 1; });
     std::signal(SIGTERM, [](int) { g_stop = 1; });
