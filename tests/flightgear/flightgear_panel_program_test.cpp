@@ -96,8 +96,10 @@ TEST_F(FlightGearPanelProgram, FliesForItsSecondsAndLeavesThePictureAndTheLinksS
     fg.properties = std::map<std::string, double>(fgtest::kSent.begin(), fgtest::kSent.end());
     int listen = free_udp_port();
     ASSERT_GT(listen, 0);
+    // Eight seconds: a sanitizer build spends seconds drawing its first
+    // picture, before the link has read a line.
     start({"--flightgear", "--fg-listen", "127.0.0.1:" + std::to_string(listen), "--fg-send",
-           "127.0.0.1:" + std::to_string(fg.port()), "--fg-seconds", "3", "--out", dir});
+           "127.0.0.1:" + std::to_string(fg.port()), "--fg-seconds", "8", "--out", dir});
 
     // FlightGear's lines at its own pace until the program is done; the
     // program's input lines are taken as they come.
