@@ -385,6 +385,13 @@ void FlightGearLink::act(const EventAction& a, int input, uint32_t value) {
         target = round_to(whole + fraction, 0.005);
         break;
     }
+    case Act::NotchStep: {
+        // From the notch the flaps lever is nearest (FlightGear's own keys
+        // may have left it between two), one notch on.
+        double notches = std::clamp(options_.flap_notches, 1, 10);
+        target = clamp((std::round(current * notches) + a.amount) / notches, a.min, a.max);
+        break;
+    }
     case Act::SetScaled: target = clamp(value * a.amount, a.min, a.max); break;
     case Act::SetAdfBcd: target = clamp(aircraft::bcd_decode(value) / 10.0, a.min, a.max); break;
     case Act::Set: target = a.amount; break;

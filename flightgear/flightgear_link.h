@@ -38,6 +38,9 @@ struct LinkOptions {
     // An aircraft with one engine: engine 2's gauges show engine[0] and its
     // levers and switches act on engine[0].
     bool single_engine = false;
+    // The flap lever's notches below "up": the panel's own twin has four
+    // (1, 2, 3, full: quarters of the travel); FlightGear's c172p three.
+    int flap_notches = 4;
     // Seconds without a good line before the link says "no data" and
     // another sender may take over (FlightGear on a busy machine may pause
     // a few seconds).

@@ -316,7 +316,6 @@ constexpr InputField kInputs[] = {
 
 constexpr double kLever = 1.0 / 16384;  // the setting events' 0..16384 scale
 constexpr double kTrimStep = 0.005;
-constexpr double kFlapStep = 1.0 / 3;  // FlightGear's light aircraft have three flap notches
 
 // Every key event the module sends.
 constexpr EventAction kEvents[] = {
@@ -403,8 +402,8 @@ constexpr EventAction kEvents[] = {
     {65570, Act::Toggle, "/controls/gear/gear-down", 0, 0, 0, 0, "gear handle"},
     {65752, Act::Toggle, "/controls/gear/brake-parking", 0, 0, 0, 0, "parking brake"},
     {66541, Act::Toggle, "/controls/gear/tailwheel-lock", 0, 0, 0, 0, "tail-wheel lock"},
-    {65758, Act::Add, "/controls/flight/flaps", 0, kFlapStep, 0, 1, "flaps down one notch"},
-    {65759, Act::Add, "/controls/flight/flaps", 0, -kFlapStep, 0, 1, "flaps up one notch"},
+    {65758, Act::NotchStep, "/controls/flight/flaps", 0, 1, 0, 1, "flaps down one notch (the aircraft's notches)"},
+    {65759, Act::NotchStep, "/controls/flight/flaps", 0, -1, 0, 1, "flaps up one notch (the aircraft's notches)"},
     {65607, Act::Add, "/controls/flight/elevator-trim", 0, kTrimStep, -1, 1, "elevator trim nose down"},
     {65615, Act::Add, "/controls/flight/elevator-trim", 0, -kTrimStep, -1, 1, "elevator trim nose up"},
     // The panel's own windows and the simulator's screens.

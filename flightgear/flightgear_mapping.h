@@ -81,6 +81,7 @@ enum class Act {
     LocalAdd,      // the link's own token += amount within [min, max]
     LocalToggle,   // the link's own token between 0 and 1
     DecisionStep,  // the link's decision height: up (amount 1) or down (-1), by 10 ft (value 1) or 50 ft
+    NotchStep,     // the lever to the next notch down (amount 1) or up (-1): notch / the aircraft's notches, 0..1
     None,          // no property: the note says why
 };
 

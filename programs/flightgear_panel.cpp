@@ -24,6 +24,8 @@ const char* const kFlightGearUsage =
     "                    (default 127.0.0.1:5501)\n"
     "  --fg-single-engine  a one-engine aircraft (the c172p): engine 2's gauges and\n"
     "                    levers show and move engine 1\n"
+    "  --fg-flap-notches N  the aircraft's flap notches below up, 1 to 10 (default\n"
+    "                    4, the panel's twin; the c172p has 3)\n"
     "  --fg-seconds N    without --serve: fly N seconds (default: until Ctrl-C)\n";
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -53,6 +55,12 @@ bool FlightGearPanel::take_option(int argc, char** argv, int* i, std::string* er
         enabled_ = true;
     } else if (arg == "--fg-single-engine") {
         link_options_.single_engine = true;
+    } else if (arg == "--fg-flap-notches") {
+        if (!value(&v)) return true;
+        char* end = nullptr;
+        long n = std::strtol(v.c_str(), &end, 10);
+        if (v.empty() || *end || n < 1 || n > 10) *error = "--fg-flap-notches: not a number of notches from 1 to 10: " + v;
+        else link_options_.flap_notches = static_cast<int>(n);
     } else if (arg == "--fg-listen" || arg == "--fg-send") {
         if (!value(&v)) return true;
         fg::Endpoint* e = arg == "--fg-listen" ? &link_options_.listen : &link_options_.send;

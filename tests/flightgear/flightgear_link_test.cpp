@@ -429,6 +429,52 @@ TEST_F(FlightGearLinkTest, SingleEngineAircraftDrivesBothEnginesGaugesFromEngine
     EXPECT_EQ(stand_in->properties["/controls/engines/engine[1]/throttle"], 0.5);
 }
 
+// The panel's flaps lever steps FlightGear's flaps in the aircraft's own
+// notches: quarters for the twin (1, 2, 3, full), thirds for the c172p;
+// from a lever FlightGear left between two notches, to the next one.
+TEST_F(FlightGearLinkTest, FlapsLeverMovesFlightGearsFlapsInTheAircraftsNotches) {
+#ifndef TELVOR_MODULE_PATH
+    GTEST_SKIP() << "the flaps lever's module (Telvor_Flaps) is not built here";
+#else
+    std::string error;
+    ASSERT_NE(host.load_module(TELVOR_MODULE_PATH, &error), nullptr) << error;
+    sim::Placement& flaps = place("telvor_flaps");
+    struct Aircraft {
+        int notches;
+        double from;
+        std::vector<double> down;  // after each click of the lever down
+    };
+    for (const Aircraft& a : {Aircraft{4, 0, {0.25, 0.5, 0.75, 1, 1}}, Aircraft{3, 0, {1 / 3.0, 2 / 3.0, 1, 1}},
+                              Aircraft{4, 0.3333, {0.5, 0.75}}}) {
+        SCOPED_TRACE(std::to_string(a.notches) + " notches from " + std::to_string(a.from));
+        host.attach(nullptr);
+        link.reset();
+        stand_in->properties = std::map<std::string, double>(kSent.begin(), kSent.end());
+        stand_in->properties["/controls/flight/flaps"] = a.from;
+        fg::LinkOptions options;
+        options.flap_notches = a.notches;
+        start_link(options);
+        send_state();
+        for (double want : a.down) {
+            double before = stand_in->properties["/controls/flight/flaps"];
+            ASSERT_TRUE(flaps.click(380, 90));  // the lever's lower half: one notch down
+            if (want != before) next_input();
+            EXPECT_NEAR(stand_in->properties["/controls/flight/flaps"], want, 1e-4) << last_line;
+            send_state();
+            // The panel's flaps handle reads FlightGear's lever back.
+            EXPECT_NEAR(host.var(329), want * 16383, 2) << "the panel's flaps handle";
+        }
+        // And up again, notch by notch, to the top.
+        for (int n = int(std::lround(a.down.back() * a.notches)) - 1; n >= 0; --n) {
+            ASSERT_TRUE(flaps.click(40, 90));
+            next_input();
+            EXPECT_NEAR(stand_in->properties["/controls/flight/flaps"], double(n) / a.notches, 1e-4) << last_line;
+            send_state();
+        }
+    }
+#endif
+}
+
 // Malformed and hostile datagrams are counted and dropped; the panel keeps
 // showing the last good line. Another sender is not heard while the one
 // feeding the link speaks.
@@ -731,8 +777,8 @@ const EventCase kEventCases[] = {
     {65570, 0, "/controls/gear/gear-down", 1, 0},
     {65752, 0, "/controls/gear/brake-parking", 0, 1},
     {66541, 0, "/controls/gear/tailwheel-lock", 1, 0},
-    {65758, 0, "/controls/flight/flaps", 0, 1 / 3.0},
-    {65759, 0, "/controls/flight/flaps", 1, 2 / 3.0},
+    {65758, 0, "/controls/flight/flaps", 0, 0.25},           // the twin's four notches
+    {65759, 0, "/controls/flight/flaps", 1, 0.75},
     {65607, 0, "/controls/flight/elevator-trim", 0, 0.005},   // nose down: FlightGear's positive
     {65615, 0, "/controls/flight/elevator-trim", 0, -0.005},
     // The link's own values.

@@ -27,7 +27,11 @@ var start_in_flight = func {
         setprop("/controls/engines/engine[" ~ n ~ "]/propeller-pitch", 1);
         setprop("/consumables/fuel/tank[" ~ n ~ "]/selected", 1);
     }
-    setprop("/fdm/jsbsim/propulsion/set-running", -1);
+    # FlightGear hands each engine's running state to the flight model
+    # every frame from /engines/engine[n]/running: set there, not in the
+    # flight model's own property, or the next frame undoes it.
+    for (var n = 0; n < 2; n += 1)
+        setprop("/engines/engine[" ~ n ~ "]/running", 1);
 };
 setlistener("/sim/signals/fdm-initialized", func(node) {
     if (node.getBoolValue()) settimer(start_in_flight, 0.5);
