@@ -22,7 +22,8 @@
 #   --fg-http P     also open FlightGear's property browser on port P
 #   --link-port P   the link's UDP ports: FlightGear sends to P and reads
 #                   P+1 (default 5500)
-#   --check         with the twin, in the air: run
+#   --check         with the twin, in the air (--seconds: the run's time,
+#                   figures not reached in it are left out): run
 #                   scripts/flightgear-twin-check.py (engine 2 restarted
 #                   from the panel's starting box, throttles apart, gear and
 #                   flaps from the panel, the twin's figures), then stop
@@ -32,7 +33,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-link=5500 seconds=0 port=8080 aircraft=morvane-twin single="" fg_http="" ground="" check=""
+link=5500 seconds=0 port=8080 aircraft=morvane-twin single="" notches=4 fg_http="" ground="" check=""
 preview_args=()
 need_value() {
   if (($# < 2)) || [ -z "$2" ]; then echo "flightgear-panel.sh: $1 needs a value" >&2; exit 2; fi
@@ -44,8 +45,8 @@ while (($#)); do
     --port) need_value "$@"; port="$2"; shift 2 ;;
     --aircraft)
       need_value "$@"; aircraft="$2"; shift 2
-      if [ "$aircraft" = morvane-twin ]; then single=""; else single=--fg-single-engine; fi ;;
-    --twin) single=""; shift ;;
+      if [ "$aircraft" = morvane-twin ]; then single="" notches=4; else single=--fg-single-engine notches=3; fi ;;
+    --twin) single="" notches=4; shift ;;
     --ground) ground=1; shift ;;
     --check) check=1; shift ;;
     --fg-http) need_value "$@"; fg_http="$2"; shift 2 ;;
@@ -85,7 +86,7 @@ if [ ! -x "$preview" ]; then
   cmake --build --preset native -j2 --target gaugehost_preview
 fi
 mkdir -p out/flightgear
-"$preview" --serve "$port" --flightgear $single --fg-listen 127.0.0.1:$link --fg-send 127.0.0.1:$((link + 1)) \
+"$preview" --serve "$port" --flightgear $single --fg-flap-notches "$notches" --fg-listen 127.0.0.1:$link --fg-send 127.0.0.1:$((link + 1)) \
   "${preview_args[@]}" > out/flightgear/panel.log 2>&1 &
 panel=$!
 
@@ -101,8 +102,14 @@ if [ -n "$ground" ]; then
 else
   fg_args+=(--in-air --altitude=3000 --vc=100 --heading=280)
   if [ "$aircraft" = morvane-twin ]; then
-    # In the air the twin starts its engines itself (its Nasal); cruise power.
-    fg_args+=(--prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
+    # In the air both engines run from the first frame (FlightGear trims
+    # the aircraft before any script of the aircraft runs: engines that
+    # are not yet running fail that trim): magnetos on both, boost pumps
+    # on, cruise power.
+    fg_args+=(--prop:/sim/presets/running=true
+      --prop:/controls/engines/engine[0]/magnetos=3 --prop:/controls/engines/engine[1]/magnetos=3
+      --prop:/controls/engines/engine[0]/fuel-pump=true --prop:/controls/engines/engine[1]/fuel-pump=true
+      --prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
       --prop:/controls/gear/gear-down=false --prop:/controls/gear/brake-parking=0)
   fi
 fi
@@ -110,14 +117,18 @@ if [ -n "$fg_http" ]; then fg_args+=(--httpd="$fg_http"); fi
 if [ -n "$check" ]; then
   # The check needs frames more than pictures: a small window, no clouds,
   # no AI traffic.
-  fg_args+=(--geometry=400x300 --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic)
+  fg_args+=(--geometry=640x480 --timeofday=noon --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic
+    --prop:/sim/rendering/shaders/quality-level=0 --prop:/sim/rendering/texture-compression=off)
 fi
-# In a process group of its own, so that stopping it stops Xvfb too.
+# In a process group of its own, so that stopping it stops Xvfb too; for
+# --check niced (software rendering takes every core it is given).
+fg_nice=0
+if [ -n "$check" ]; then fg_nice=15; fi
 if [ -n "${DISPLAY:-}" ]; then
-  setsid /usr/games/fgfs "${fg_args[@]}" > out/flightgear/fgfs.log 2>&1 &
+  setsid nice -n "$fg_nice" /usr/games/fgfs "${fg_args[@]}" > out/flightgear/fgfs.log 2>&1 &
 else
   # No display: Xvfb with software rendering; FlightGear also needs a D-Bus session.
-  setsid dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" /usr/games/fgfs "${fg_args[@]}" \
+  setsid nice -n "$fg_nice" dbus-run-session -- xvfb-run -a -s "-screen 0 800x600x24" /usr/games/fgfs "${fg_args[@]}" \
     > out/flightgear/fgfs.log 2>&1 &
 fi
 flightgear=$!
@@ -133,7 +144,9 @@ trap stop EXIT INT TERM
 echo "live panel: http://127.0.0.1:$port/  (FlightGear takes about 40 s to start)"
 echo "panel log: out/flightgear/panel.log   FlightGear log: out/flightgear/fgfs.log"
 if [ -n "$check" ]; then
-  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" | tee out/flightgear/twin-check.txt
+  budget=()
+  if [ "$seconds" != 0 ]; then budget=(--budget "$seconds"); fi
+  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" "${budget[@]}" | tee out/flightgear/twin-check.txt
   exit "${PIPESTATUS[0]}"
 fi
 if [ "$seconds" != 0 ]; then

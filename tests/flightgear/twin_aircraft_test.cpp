@@ -315,7 +315,7 @@ TEST(FlightGearTwin, LinkPropertiesActOnTheTwinsSystems) {
                                 set("/consumables/fuel/tank[0]/selected", 0) +
                                     set("/controls/engines/engine[1]/cutoff", 1)) +
                           event("feather", "simulation/sim-time-sec ge 20", set("fcs/advance-cmd-norm[1]", 0)),
-                      {"gear/gear-pos-norm", "fcs/flap-pos-norm", "propulsion/engine[0]/set-running",
+                      {"gear/unit[1]/pos-norm", "gear/unit[2]/pos-norm", "fcs/flap-pos-norm", "propulsion/engine[0]/set-running",
                        "propulsion/engine[1]/set-running", "propulsion/engine[1]/engine-rpm",
                        "/systems/electrical/volts", "/systems/hydraulic/pressure-psi", "/systems/vacuum/drive-rpm"});
     const auto& time = r["time"];
@@ -329,9 +329,12 @@ TEST(FlightGearTwin, LinkPropertiesActOnTheTwinsSystems) {
     EXPECT_EQ(at("/systems/electrical/volts", 1), 28);
     EXPECT_GT(at("/systems/hydraulic/pressure-psi", 4), 2000);
     EXPECT_GT(at("/systems/vacuum/drive-rpm", 1), 700);
-    // Gear: 8 s from the handle; flaps: 12 s.
-    EXPECT_GT(at("gear/gear-pos-norm", 9), 0.05);
-    EXPECT_EQ(at("gear/gear-pos-norm", 10.5), 0);
+    // Gear: the left leg 8.0 s from the handle, the right 8.6 s (the
+    // built-in aircraft's jacks); flaps: 12 s.
+    EXPECT_GT(at("gear/unit[1]/pos-norm", 9.7), 0.01);
+    EXPECT_EQ(at("gear/unit[1]/pos-norm", 10.3), 0);
+    EXPECT_GT(at("gear/unit[2]/pos-norm", 10.3), 0.01);
+    EXPECT_EQ(at("gear/unit[2]/pos-norm", 11), 0);
     EXPECT_LT(at("fcs/flap-pos-norm", 13), 0.95);
     EXPECT_EQ(at("fcs/flap-pos-norm", 14.5), 1);
     // The tanks' valve shut starves engine 1; the admission valve shut
@@ -363,7 +366,7 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
                       set("/controls/engines/engine[1]/fuel-pump", 1) + set("propulsion/starter_cmd", 1)) +
             event("starter off", "propulsion/engine[1]/set-running eq 1",
                   set("propulsion/starter_cmd", 0) + set("fcs/throttle-cmd-norm[1]", 0.2)),
-        {"gear/gear-pos-norm", "propulsion/engine[0]/engine-rpm", "propulsion/engine[1]/set-running",
+        {"gear/unit[1]/pos-norm", "gear/unit[2]/pos-norm", "propulsion/engine[0]/engine-rpm", "propulsion/engine[1]/set-running",
          "/systems/electrical/volts", "/systems/hydraulic/pressure-psi"});
     const auto& time = r["time"];
     ASSERT_GE(time.size(), 700u);
@@ -374,7 +377,8 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
     };
     EXPECT_EQ(at("/systems/electrical/volts", 5), 0);
     EXPECT_EQ(at("/systems/hydraulic/pressure-psi", 5), 0);
-    EXPECT_EQ(at("gear/gear-pos-norm", 5), 1) << "no pressure: the gear stays down";
+    EXPECT_EQ(at("gear/unit[1]/pos-norm", 5), 1) << "no pressure: the gear stays down";
+    EXPECT_EQ(at("gear/unit[2]/pos-norm", 5), 1) << "no pressure: the gear stays down";
     EXPECT_EQ(at("propulsion/engine[1]/set-running", 39), 1);
     EXPECT_LT(at("propulsion/engine[0]/engine-rpm", 39), 1);
     EXPECT_EQ(at("/systems/electrical/volts", 39), 28);
