@@ -146,8 +146,15 @@ echo "panel log: out/flightgear/panel.log   FlightGear log: out/flightgear/fgfs.
 if [ -n "$check" ]; then
   budget=()
   if [ "$seconds" != 0 ]; then budget=(--budget "$seconds"); fi
-  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" "${budget[@]}" | tee out/flightgear/twin-check.txt
-  exit "${PIPESTATUS[0]}"
+  # In the background, so that a signal stops the check and FlightGear
+  # at once (the trap runs when the wait is interrupted).
+  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" "${budget[@]}" \
+    > >(tee out/flightgear/twin-check.txt) &
+  checker=$!
+  trap 'kill -TERM "$checker" 2>/dev/null || true; stop' EXIT INT TERM
+  status=0
+  wait "$checker" || status=$?
+  exit "$status"
 fi
 if [ "$seconds" != 0 ]; then
   end=$((SECONDS + seconds))

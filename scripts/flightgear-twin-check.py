@@ -34,6 +34,7 @@ import statistics
 import sys
 import threading
 import time
+import urllib.error
 import urllib.parse
 import urllib.request
 
@@ -129,13 +130,10 @@ class Panel:
         return found[nth]
 
     def point(self, name, x, y, nth=0):
-        """A point given in the gauge's own design pixels, on the panel."""
+        """A point given in the gauge's own design pixels, on the panel
+        (the layout places gauges in panel coordinates)."""
         g = self.gauge(name, nth)
-        wx = next(w for w in self.layout["windows"] if w["ident"] == self.window_ident(g))
-        return (round(wx["x"] + g["x"] + x * g["w"] / g["bw"]), round(wx["y"] + g["y"] + y * g["h"] / g["bh"]))
-
-    def window_ident(self, g):
-        return self.layout["windows"][g["window"]]["ident"]
+        return (round(g["x"] + x * g["w"] / g["bw"]), round(g["y"] + y * g["h"] / g["bh"]))
 
     def show_window(self, ident):
         self._post(f"/window?ident={ident}&visible=1")
@@ -159,9 +157,14 @@ class Panel:
             return json.load(r)["status"]
 
     def _post(self, path):
-        req = urllib.request.Request(f"http://{HOST}:{self.port}{path}", data=b"", method="POST")
-        with urllib.request.urlopen(req, timeout=30) as r:
-            r.read()
+        # No body and no content type: the live panel takes its parameters
+        # from the query only.
+        req = urllib.request.Request(f"http://{HOST}:{self.port}{path}", data=None, method="POST")
+        try:
+            with urllib.request.urlopen(req, timeout=30) as r:
+                r.read()
+        except urllib.error.HTTPError as e:
+            raise OSError(f"the live panel refused POST {path}: {e.code} {e.read().decode(errors='replace').strip()}")
 
     def _listen(self):
         while True:
