@@ -248,16 +248,16 @@ def start_engine(fg, panel, n):
     check(fg.get(f"/consumables/fuel/tank[{n}]/selected") is True,
           f"selector past E: FlightGear's tank[{n}] valve open")
     sw_x = 20 if n == 0 else 230
-    panel.click("Dirud_Box", sw_x, 79 + 33)  # upper switch: boost pump
+    panel.click("Dirud_Box", sw_x, 197 + 33)  # lower switch: boost pump
     check(wait_for("the boost pump", lambda: fg.get(E.format(n) + "fuel-pump") is True, 60),
-          f"upper switch: FlightGear's engine[{n}] fuel-pump on")
-    panel.click("Dirud_Box", sw_x, 197 + 33)  # lower switch: starter
+          f"lower switch: FlightGear's engine[{n}] fuel-pump on")
+    panel.click("Dirud_Box", sw_x, 79 + 33)  # upper switch: starter
     check(wait_for("the starter", lambda: fg.get(E.format(n) + "starter") is True, 60),
-          f"lower switch: FlightGear's engine[{n}] starter on")
+          f"upper switch: FlightGear's engine[{n}] starter on")
     t0 = fg.time()
     running = wait_for(f"engine {n + 1} to run", lambda: fg.get(f"/engines/engine[{n}]/running") is True, 120)
     say(f"  engine {n + 1} caught after {fg.time() - t0:.1f} s with the starter")
-    panel.click("Dirud_Box", sw_x, 197 + 33)  # starter off
+    panel.click("Dirud_Box", sw_x, 79 + 33)  # starter off
     wait_for("the starter off", lambda: fg.get(E.format(n) + "starter") is False, 60)
     check(bool(running), f"engine {n + 1} runs: {fg.num(f'/engines/engine[{n}]/rpm'):.0f} rpm")
 
