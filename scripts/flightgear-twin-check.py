@@ -344,18 +344,20 @@ def click_gear(panel):
 
 def gear_up_from_panel(fg, panel):
     say("Gear up from the panel's gear lever")
+    t0 = fg.time()
     click_gear(panel)
     check(wait_for("the gear handle up", lambda: fg.get("/controls/gear/gear-down") is False, 60),
           "gear lever: FlightGear's gear handle up")
-    legs = gear_times(fg, lambda p: p < 0.01, "up")
+    legs = gear_times(fg, lambda p: p < 0.01, "up", t0)
     check(abs(legs[1] - 8.0) < 1.0 and abs(legs[2] - 8.6) < 1.0,
           f"FlightGear's gear up: left leg {legs[1]:.1f} s, right {legs[2]:.1f} s (the built-in aircraft's 8.0 and 8.6 s)")
 
 
-def gear_times(fg, done, what):
-    """Seconds of simulated time until each leg (0 tail, 1 left, 2 right)
-    is done, read as often as FlightGear answers."""
-    t0 = fg.time()
+def gear_times(fg, done, what, t0):
+    """Seconds of simulated time from t0 (just before the click) until each
+    leg (0 tail, 1 left, 2 right) is done, read as often as FlightGear
+    answers (a read takes about a frame: the times are good to a second or
+    so, the click's way through the link included)."""
     times = {}
 
     def all_done():
@@ -427,10 +429,11 @@ def stall(fg, label):
 
 def flaps_and_gear_from_panel(fg, panel):
     say("Gear down and flaps down two notches (of four) from the panel; FlightGear's gear and flaps follow")
+    t0 = fg.time()
     click_gear(panel)
     check(wait_for("the gear handle down", lambda: fg.get("/controls/gear/gear-down") is True, 60),
           "gear lever: FlightGear's gear handle down")
-    legs = gear_times(fg, lambda p: p > 0.99, "down")
+    legs = gear_times(fg, lambda p: p > 0.99, "down", t0)
     check(abs(legs[1] - 8.0) < 1.0 and abs(legs[2] - 8.6) < 1.0,
           f"FlightGear's gear down and locked: left leg {legs[1]:.1f} s, right {legs[2]:.1f} s (the built-in aircraft's 8.0 and 8.6 s)")
     for _ in range(2):
@@ -480,7 +483,10 @@ def main():
         if time.monotonic() - started > args.budget:
             say("  (the run's time is up: the remaining figures are not measured)")
             break
-        figures.update(step())
+        measured = step()
+        for k, v in measured.items():
+            say(f"  measured: {k} {v:.1f}")
+        figures.update(measured)
 
     say("\nFigures measured in FlightGear against the built-in aircraft's:")
     for k, v in figures.items():
