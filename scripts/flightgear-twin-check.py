@@ -375,6 +375,9 @@ def climb(fg):
     say("Climb: full power, pitch 8 deg (the built-in aircraft's climb attitude), gear up, flaps up")
     fg.set("/controls/flight/elevator", 0)
     fg.set("/controls/flight/flaps", 0)
+    for n in (0, 1):
+        fg.set(E.format(n) + "throttle", 1.0)
+        fg.set(E.format(n) + "propeller-pitch", 1.0)
     ap(fg, 3, **{"target-pitch-set-deg": 8})
     settle(fg, 25)
     t0, h0 = fg.time(), fg.num("/position/altitude-ft")
