@@ -102,12 +102,11 @@ if [ -n "$ground" ]; then
 else
   fg_args+=(--in-air --altitude=3000 --vc=100 --heading=280)
   if [ "$aircraft" = morvane-twin ]; then
-    # In the air both engines run from the first frame (FlightGear trims
-    # the aircraft before any script of the aircraft runs: engines that
-    # are not yet running fail that trim): magnetos on both, boost pumps
-    # on, cruise power.
-    fg_args+=(--prop:/sim/presets/running=true
-      --prop:/controls/engines/engine[0]/magnetos=3 --prop:/controls/engines/engine[1]/magnetos=3
+    # In the air: magnetos on both, boost pumps on, cruise power; the
+    # twin's Nasal then cranks each engine with its starter until it runs
+    # (FlightGear's own trim runs before that and fails, engines stopped:
+    # the twin starts untrimmed at the asked speed).
+    fg_args+=(--prop:/controls/engines/engine[0]/magnetos=3 --prop:/controls/engines/engine[1]/magnetos=3
       --prop:/controls/engines/engine[0]/fuel-pump=true --prop:/controls/engines/engine[1]/fuel-pump=true
       --prop:/controls/engines/engine[0]/throttle=0.6 --prop:/controls/engines/engine[1]/throttle=0.6
       --prop:/controls/gear/gear-down=false --prop:/controls/gear/brake-parking=0)
