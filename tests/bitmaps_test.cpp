@@ -177,6 +177,33 @@ TEST_F(ModuleBitmaps, APlacementWithoutItsBackgroundSaysWhich) {
     EXPECT_NE(error.find("bitmap BMP_NO_SUCH_TOGGLE is missing"), std::string::npos);
 }
 
+// Identifiers outside 1..65535 are no resource identifiers (above, the
+// number would be read as the address of a name), and names of digits or
+// "#n" would ask for a numbered bitmap: each is refused before any search,
+// and says so.
+TEST_F(ModuleBitmaps, WhatIsNoIdentifierOrNoNameIsRefusedAsSuch) {
+    const std::string path = module->path();
+    for (int32_t id : {0, -1, -40, 65536, 0x7FFFFFFF}) {
+        std::string error, loading;
+        EXPECT_FALSE(sim::bitmap_info(*module, id, &error)) << id;
+        EXPECT_EQ(error, path + ": bitmap " + std::to_string(id) + " is missing (not a resource identifier)");
+        EXPECT_FALSE(sim::load_bitmap(*module, id, &loading)) << id;
+        EXPECT_EQ(loading, error);
+    }
+    // The ends of the range are identifiers, looked for (the module has
+    // neither).
+    for (int32_t id : {1, 65535}) {
+        std::string error;
+        EXPECT_FALSE(sim::bitmap_info(*module, id, &error));
+        EXPECT_EQ(error, path + ": bitmap " + std::to_string(id) + " is missing");
+    }
+    for (const char* name : {"", "#40", "40", "0065535"}) {
+        std::string why;
+        EXPECT_FALSE(sim::load_named_bitmap(*module, name, &why)) << name;
+        EXPECT_EQ(why, path + ": bitmap " + name + " is missing (not a resource name)");
+    }
+}
+
 // ------------------------------------------------------------ decoding
 
 namespace {
@@ -275,4 +302,9 @@ TEST(DibDecoding, MalformedBitmapsAreRefusedWithTheReason) {
     }
     std::string error;
     EXPECT_FALSE(sim::decode_dib(nullptr, 100, &error));
+    // A whole header and nothing after it: the pixels are what is missing.
+    std::vector<uint8_t> header_only = dib(1, 1, 24);
+    header_only.resize(40);
+    EXPECT_FALSE(sim::decode_dib(header_only.data(), header_only.size(), &error));
+    EXPECT_EQ(error, "pixels run past the resource (44 bytes needed, 40 present)");
 }

@@ -67,9 +67,29 @@ TEST(HostNeedleRule, AFallingTableContinuesItsEndsTheRightWay) {
     EXPECT_DOUBLE_EQ(sim::needle_angle(table, 3, 100, 100, -50), 270.0);
 }
 
+// A table that turns back (out to its second point and home again): of
+// the segments that hold a value, the first along the table places the
+// needle.
+TEST(HostNeedleRule, OnATableThatTurnsBackTheFirstSegmentHoldingTheValueWins) {
+    NonlinearityEntry table[] = {{100, 0, 0, 0}, {200, 100, 10, 0}, {100, 200, 0, 0}, {0, 100, -10, 0}};
+    EXPECT_DOUBLE_EQ(sim::needle_angle(table, 4, 100, 100, 5), 45.0);
+    EXPECT_DOUBLE_EQ(sim::needle_angle(table, 4, 100, 100, -5), 225.0);
+    sim::store_table_angles(table, 4, 100, 100);
+    EXPECT_DOUBLE_EQ(sim::stored_needle_angle(table, 4, 5), 45.0);
+    EXPECT_DOUBLE_EQ(sim::stored_needle_angle(table, 4, -5), 225.0);
+}
+
 double number_arg(double, uint32_t, uint32_t, uint32_t, uint32_t) { return 42.75; }
 double other_number(double, uint32_t, uint32_t, uint32_t, uint32_t) { return -7; }
 const char* string_arg(double, uint32_t, uint32_t, uint32_t, uint32_t) { return "NAV1"; }
+// Callbacks that show what the host passed them.
+double GAUGE_CALL echo_number(double a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) { return a + b + c + d + e; }
+std::string echoed;
+const char* GAUGE_CALL echo_string(double a, uint32_t b, uint32_t c, uint32_t d, uint32_t e) {
+    echoed = std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," + std::to_string(d) + "," +
+             std::to_string(e);
+    return echoed.c_str();
+}
 
 std::vector<TooltipArg> args(size_t n) {
     std::vector<TooltipArg> a(n);
@@ -107,6 +127,28 @@ TEST(HostTooltipFormat, AnArgumentBeyondTheRecordsCountIsAFaultAndStaysAsWritten
     problem.clear();
     EXPECT_EQ(sim::format_tooltip("%1!s!", a.data(), 3, &problem), "%1!s!");
     EXPECT_EQ(problem, "placeholder %1: no string callback");
+}
+
+// Widths and precisions of up to two digits are the formatter's; a third
+// digit leaves the placeholder as written.
+TEST(HostTooltipFormat, WidthsAndPrecisionsOfUpToTwoDigits) {
+    std::vector<TooltipArg> a = args(1);
+    a[0].number = reinterpret_cast<TooltipNumberCallback>(&number_arg);
+    EXPECT_EQ(sim::format_tooltip("%1!.10f!", a.data(), 1), "42.7500000000");
+    EXPECT_EQ(sim::format_tooltip("%1!12.2f!", a.data(), 1), "       42.75");
+    EXPECT_EQ(sim::format_tooltip("%1!10d!", a.data(), 1), "        42");
+    EXPECT_EQ(sim::format_tooltip("%1!.100f!", a.data(), 1), "%1!.100f!");
+    EXPECT_EQ(sim::format_tooltip("%1!100d!", a.data(), 1), "%1!100d!");
+}
+
+// The argument callbacks are called with nothing in their words: the value
+// they give is theirs alone.
+TEST(HostTooltipFormat, ArgumentCallbacksAreCalledWithZeros) {
+    std::vector<TooltipArg> a = args(2);
+    a[0].number = echo_number;
+    a[1].string = echo_string;
+    EXPECT_EQ(sim::format_tooltip("%1!d! %1!.1f!", a.data(), 2), "0 0.0");
+    EXPECT_EQ(sim::format_tooltip("%2!s!", a.data(), 2), "0.000000,0,0,0,0");
 }
 
 }  // namespace

@@ -302,3 +302,54 @@ TEST(TooltipFormat, HostileNumbersStaySafe) {
     EXPECT_EQ(format("%1!4.1f!", std::numeric_limits<double>::infinity()), " inf");
     EXPECT_EQ(format("%1!07.2f!", 1e300).size(), 304u);
 }
+
+// The far edges one at a time: a point on the right edge (or the bottom
+// edge alone) is outside the box, a point one pixel in is inside.
+TEST_F(MouseTest, EachFarEdgeOfABoxIsOutsideItOnItsOwn) {
+    auto rects = dial_rects();
+    sim::Placement& p = place(rects);
+    EXPECT_EQ(p.tooltip(49, 49), "Upper left region");
+    EXPECT_EQ(p.tooltip(50, 20), "Whole gauge");
+    EXPECT_EQ(p.tooltip(20, 50), "Whole gauge");
+    // Click areas: 100,100 20x30 and, beside it, 120,100 20x30.
+    EXPECT_EQ(p.cursor(119, 129), CURSOR_DOWNARROW);
+    EXPECT_EQ(p.cursor(120, 110), CURSOR_UPARROW);
+    EXPECT_EQ(p.cursor(110, 130), CURSOR_NONE);
+    EXPECT_EQ(p.cursor(140, 110), CURSOR_NONE);
+    EXPECT_FALSE(p.click(110, 130));
+    EXPECT_TRUE(clicks.empty());
+    // The whole-gauge region, once the background's size is known.
+    p.width = 200, p.height = 220;
+    EXPECT_EQ(p.tooltip(10, 219), "Whole gauge");
+    EXPECT_EQ(p.tooltip(10, 220), "");
+    EXPECT_EQ(p.tooltip(10, -1), "");
+}
+
+// Where regions overlap, the deepest one with words speaks; of two at the
+// same depth, the first in the list. A region without words of its own
+// leaves its parent's.
+TEST_F(MouseTest, OfOverlappingRegionsTheDeepestThenTheFirstSpeaks) {
+    std::vector<MouseRect> rects = {
+        parent(0, 0, 0, 0),
+        tooltip("Whole gauge"),
+        parent(0, 0, 50, 50),
+        tooltip("First"),
+        end_parent(),
+        parent(25, 25, 50, 50),
+        tooltip("Second"),
+        end_parent(),
+        parent(80, 80, 20, 20),
+        tooltip("Outer"),
+        parent(85, 85, 5, 5),
+        end_parent(),
+        end_parent(),
+        end_parent(),
+        end_list(),
+    };
+    sim::Placement& p = place(rects);
+    EXPECT_EQ(p.tooltip(30, 30), "First");
+    EXPECT_EQ(p.tooltip(60, 60), "Second");
+    EXPECT_EQ(p.tooltip(10, 10), "First");
+    EXPECT_EQ(p.tooltip(86, 86), "Outer");
+    EXPECT_EQ(p.tooltip(78, 10), "Whole gauge");
+}

@@ -66,6 +66,22 @@ TEST_F(FlightSessionTest, TheAircraftIsDetachedWhenTheSessionEnds) {
     EXPECT_EQ(host.simulation(), nullptr);
 }
 
+// A session that does not fly leaves alone whatever the program attached
+// behind the host (the FlightGear link, say: here another aircraft), while
+// it is placed and flown and when it ends.
+TEST_F(FlightSessionTest, ASessionThatDoesNotFlyLeavesTheProgramsSimulationAttached) {
+    aircraft::Aircraft other;
+    host.attach(&other);
+    {
+        sim::FlightSession session(host, layout, /*fly=*/false);
+        std::string error;
+        ASSERT_TRUE(session.place_all("two.cfg", &error)) << error;
+        EXPECT_EQ(host.simulation(), &other);
+    }
+    EXPECT_EQ(host.simulation(), &other);
+    host.attach(nullptr);
+}
+
 TEST_F(FlightSessionTest, PanelHitsFindTheTopWindowsGaugeInItsBackgroundPixels) {
     sim::FlightSession session(host, layout, false);
     std::string error;
@@ -82,6 +98,13 @@ TEST_F(FlightSessionTest, PanelHitsFindTheTopWindowsGaugeInItsBackgroundPixels) 
     ASSERT_EQ(h.gauge, &big);
     EXPECT_EQ(h.x, 100 * big.placement->width / big.width);
     EXPECT_EQ(h.y, 50 * big.placement->height / big.height);
+    // A gauge's first column and row are its own; its last ones too.
+    h = session.hit(150, 150);
+    ASSERT_EQ(h.gauge, &small);
+    EXPECT_EQ(h.x, 0);
+    EXPECT_EQ(h.y, 0);
+    EXPECT_EQ(session.hit(150 + small.width - 1, 150 + small.height - 1).gauge, &small);
+    EXPECT_EQ(session.hit(0, 0).gauge, &big);
     // On a window's background beside its gauges: nothing.
     EXPECT_EQ(session.hit(290, 160).gauge, nullptr);
     EXPECT_EQ(session.hit(399, 10).gauge, nullptr);
@@ -120,6 +143,26 @@ TEST_F(FlightSessionTest, StepsArePlayedOnTheHostsClockAndRampsReachTheirEnds) {
     ASSERT_TRUE(session.run_to(s, 1.1));
     EXPECT_EQ(host.var(700), 5.0);
     EXPECT_NEAR(session.time(), now + 1.1, 1.0 / 18);
+}
+
+// A ramp of no length sets its end value at once, and a drag of no length
+// moves straight to its end point.
+TEST_F(FlightSessionTest, RampsAndDragsOfNoLengthGoStraightToTheirEnds) {
+    sim::PanelLayout quadrant;
+    std::string error;
+    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
+                                        "quadrant.cfg", &quadrant, &error))
+        << error;
+    sim::FlightSession session(host, quadrant, false);
+    ASSERT_TRUE(session.place_gauges("quadrant.cfg", &error)) << error;
+    // The first throttle dragged from low on its slot to above its top.
+    sim::Scenario s = scenario("at 1 ramp 700 4 10 0\nat 1 drag 130 550 130 100\nend 2\n");
+    ASSERT_TRUE(session.run_to(s, 1.1)) << session.scenario_error();
+    EXPECT_EQ(host.var(700), 10.0);
+    uint32_t last_throttle = 0;
+    for (const sim::KeyEvent& e : host.events())
+        if (e.id == 65820) last_throttle = e.value;
+    EXPECT_EQ(last_throttle, 16384u);  // full throttle
 }
 
 TEST_F(FlightSessionTest, AClickThatHitsNoGaugeStopsTheScenarioAtItsLine) {

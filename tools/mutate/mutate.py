@@ -444,7 +444,13 @@ def restore_leftovers():
             print(f"mutate: restored {rel} from an interrupted run", file=sys.stderr)
 
 
-def summarise(results, out):
+def room_of(results):
+    """The room a run changed, from its changes' files."""
+    rooms = {room for room, dirs in ROOM_DIRS.items() for m in results if m.file.split("/")[0] in dirs}
+    return rooms.pop() if len(rooms) == 1 else None
+
+
+def summarise(results, out, seed=None):
     def count(pred):
         return sum(1 for m in results if pred(m))
 
@@ -452,7 +458,12 @@ def summarise(results, out):
         return m.status in ("caught", "timeout")
 
     tested = [m for m in results if m.status in ("caught", "timeout", "survived")]
-    lines = [f"mutants sampled: {len(results)}",
+    room = room_of(results)
+    lines = []
+    if room:
+        lines.append(f"room: {room} ({', '.join(d + '/' for d in ROOM_DIRS[room])})"
+                     + (f", seed {seed}" if seed is not None else ""))
+    lines += [f"mutants sampled: {len(results)}",
              f"  do not build: {count(lambda m: m.status == 'not-viable')}",
              f"  leave every binary as it was (code this build does not compile): "
              f"{count(lambda m: m.status == 'not-built')}",
@@ -464,7 +475,9 @@ def summarise(results, out):
     behaviour = [m for m in tested if m.kind in ("code", "data")]
     k = sum(1 for m in behaviour if caught(m))
     score = 100.0 * k / len(behaviour) if behaviour else 100.0
-    lines.append(f"score, behaviour and data the host reads: {k} caught of {len(behaviour)} ({score:.1f} %)")
+    what = ("logic changes of the host and the flight session" if room == "host"
+            else "behaviour and data the host reads")
+    lines.append(f"score, {what}: {k} caught of {len(behaviour)} ({score:.1f} %)")
     survivors = [m for m in tested if m.status == "survived"]
     if survivors:
         lines.append("survivors:")
@@ -600,7 +613,7 @@ def main():
     # Leave the build as the sources are.
     runner.build_targets()
     print()
-    summarise(results, sys.stdout)
+    summarise(results, sys.stdout, args.seed)
     return 0
 
 

@@ -3,6 +3,8 @@
 names it gives them, the equivalents list it reads and the file it always
 puts back."""
 
+import io
+import itertools
 import os
 import sys
 import tempfile
@@ -87,6 +89,35 @@ class EquivalentsList(unittest.TestCase):
         with self.assertRaises(SystemExit) as e:
             self.read("\nabc123  a.cpp:1  x -> y\n")
         self.assertIn(":2:", str(e.exception.code))
+
+
+class Summary(unittest.TestCase):
+    lines = itertools.count(1)
+
+    def mutant(self, rel, status, kind="code"):
+        n = next(self.lines)
+        return mutate.Mutant(rel, n, 1, "boundary", "<", "<=", 0, 1, key=f"k{n}", status=status, kind=kind)
+
+    def text(self, results, seed=None):
+        out = io.StringIO()
+        mutate.summarise(results, out, seed)
+        return out.getvalue()
+
+    def test_a_host_run_states_its_room_seed_score_and_equivalents(self):
+        results = ([self.mutant("host/mouse.cpp", "caught")] * 9 + [self.mutant("flight/scenario.cpp", "survived")]
+                   + [self.mutant("host/needle_rule.cpp", "equivalent")] * 2)
+        text = self.text(results, seed=29)
+        self.assertIn("room: host (host/, flight/), seed 29", text)
+        self.assertIn("equivalent (equivalents.txt): 2", text)
+        self.assertIn("score, logic changes of the host and the flight session: 9 caught of 10 (90.0 %)", text)
+        self.assertIn("flight/scenario.cpp", text.split("survivors:")[1])
+
+    def test_a_module_run_keeps_its_wording(self):
+        results = [self.mutant("gauges/radio/radio_com1.cpp", "caught", "data"),
+                   self.mutant("sound/sound.cpp", "survived")]
+        text = self.text(results)
+        self.assertIn("room: module (framework/, sound/, gauges/, flaps_module/)", text)
+        self.assertIn("score, behaviour and data the host reads: 1 caught of 2 (50.0 %)", text)
 
 
 class Restoring(unittest.TestCase):
