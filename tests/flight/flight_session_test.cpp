@@ -165,6 +165,47 @@ TEST_F(FlightSessionTest, RampsAndDragsOfNoLengthGoStraightToTheirEnds) {
     EXPECT_EQ(last_throttle, 16384u);  // full throttle
 }
 
+// What a click sends is in the log at once, with the click's time, before
+// any cycle (the live panel shows it as the pilot clicks).
+TEST_F(FlightSessionTest, WhatAClickSendsIsLoggedAtOnce) {
+    sim::PanelLayout quadrant;
+    std::string error;
+    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
+                                        "quadrant.cfg", &quadrant, &error))
+        << error;
+    sim::FlightSession session(host, quadrant, false);
+    ASSERT_TRUE(session.place_all("quadrant.cfg", &error)) << error;
+    size_t before = session.log().size();
+    ASSERT_TRUE(session.click(10, 550, false));  // elevator trim, nose down
+    std::vector<std::string> log = session.log();
+    ASSERT_GT(log.size(), before);
+    EXPECT_EQ(log.back(), "    0.06 s  key event 65607 value 0");
+}
+
+// Without a sink the log keeps no fewer than its last 4096 lines, however
+// long the panel runs (and never grows without bound).
+TEST_F(FlightSessionTest, TheLogKeepsItsLast4096LinesAtLeast) {
+    sim::PanelLayout quadrant;
+    std::string error;
+    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
+                                        "quadrant.cfg", &quadrant, &error))
+        << error;
+    sim::FlightSession session(host, quadrant, false);
+    ASSERT_TRUE(session.place_all("quadrant.cfg", &error)) << error;
+    // Nose down and nose up in turn: a line each.
+    size_t smallest = SIZE_MAX, largest = 0;
+    for (int i = 0; i < 8400; ++i) {
+        ASSERT_TRUE(session.click(10, i % 2 ? 650 : 550, false));
+        if (i < 8000) continue;
+        size_t n = session.log().size();
+        smallest = std::min(smallest, n), largest = std::max(largest, n);
+    }
+    EXPECT_GE(smallest, 4096u);
+    EXPECT_LE(largest, 2 * 4096u);
+    const std::string last = session.log().back();  // the last click: nose up
+    EXPECT_EQ(last.substr(last.size() - 23), "key event 65615 value 0") << last;
+}
+
 TEST_F(FlightSessionTest, AClickThatHitsNoGaugeStopsTheScenarioAtItsLine) {
     sim::FlightSession session(host, layout, false);
     std::string error;
