@@ -66,10 +66,10 @@ TEST_F(FlightSessionTest, TheAircraftIsDetachedWhenTheSessionEnds) {
     EXPECT_EQ(host.simulation(), nullptr);
 }
 
-// A session that does not fly leaves alone whatever the program attached
-// behind the host (the FlightGear link, say: here another aircraft), while
-// it is placed and flown and when it ends.
-TEST_F(FlightSessionTest, ASessionThatDoesNotFlyLeavesTheProgramsSimulationAttached) {
+// A session detaches only its own aircraft: whatever the program attached
+// behind the host (the FlightGear link, say: here another aircraft) stays
+// attached while the session is placed and flown and when it ends.
+TEST_F(FlightSessionTest, ASessionLeavesTheProgramsOwnSimulationAttached) {
     aircraft::Aircraft other;
     host.attach(&other);
     {
@@ -77,6 +77,14 @@ TEST_F(FlightSessionTest, ASessionThatDoesNotFlyLeavesTheProgramsSimulationAttac
         std::string error;
         ASSERT_TRUE(session.place_all("two.cfg", &error)) << error;
         EXPECT_EQ(host.simulation(), &other);
+    }
+    EXPECT_EQ(host.simulation(), &other);
+    // A session that flies but whose program has since put another
+    // simulation behind the host leaves that one too.
+    {
+        sim::FlightSession session(host, layout);
+        EXPECT_EQ(host.simulation(), session.aircraft());
+        host.attach(&other);
     }
     EXPECT_EQ(host.simulation(), &other);
     host.attach(nullptr);
@@ -210,10 +218,11 @@ TEST_F(FlightSessionTest, AClickThatHitsNoGaugeStopsTheScenarioAtItsLine) {
     sim::FlightSession session(host, layout, false);
     std::string error;
     ASSERT_TRUE(session.place_gauges("two.cfg", &error)) << error;
-    sim::Scenario s = scenario("at 0.5 set 700 1\nat 1 click 390 290 left\nat 2 set 700 2\nend 3\n");
+    sim::Scenario s = scenario("at 0.5 set 700 1\nat 1 click 390 290 left\nat 1 set 701 3\nat 2 set 700 2\nend 3\n");
     EXPECT_FALSE(session.run_to(s, 3));
     EXPECT_EQ(session.scenario_error(), "flight.txt:2: click at 390,290 hits no gauge");
     EXPECT_EQ(host.var(700), 1.0);
+    EXPECT_NE(host.var(701), 3.0);  // not even the steps of the same second
     double stopped = session.time();
     EXPECT_LT(stopped, 1.1);
     EXPECT_FALSE(session.play_cycle(s));
