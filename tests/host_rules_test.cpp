@@ -77,6 +77,12 @@ TEST(HostNeedleRule, OnATableThatTurnsBackTheFirstSegmentHoldingTheValueWins) {
     sim::store_table_angles(table, 4, 100, 100);
     EXPECT_DOUBLE_EQ(sim::stored_needle_angle(table, 4, 5), 45.0);
     EXPECT_DOUBLE_EQ(sim::stored_needle_angle(table, 4, -5), 225.0);
+    // Out and home to the same value: a value beyond the ends continues the
+    // last segment when above them and the first when below, as for a
+    // rising table.
+    NonlinearityEntry home[] = {{100, 0, 0, 0}, {200, 100, 10, 0}, {100, 200, 0, 0}};
+    EXPECT_DOUBLE_EQ(sim::needle_angle(home, 3, 100, 100, 15), 45.0);
+    EXPECT_DOUBLE_EQ(sim::needle_angle(home, 3, 100, 100, -5), -45.0);
 }
 
 double number_arg(double, uint32_t, uint32_t, uint32_t, uint32_t) { return 42.75; }
