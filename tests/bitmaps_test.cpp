@@ -204,6 +204,26 @@ TEST_F(ModuleBitmaps, WhatIsNoIdentifierOrNoNameIsRefusedAsSuch) {
     }
 }
 
+// The first element of the chain is the background, whatever its size: an
+// image larger than it is named against it, and a background that is
+// missing is named as the background.
+TEST_F(ModuleBitmaps, TheFirstElementIsTheBackgroundTheOthersAreCheckedAgainst) {
+    StaticImageElement small_background{.header = {.kind = ELEMENT_STATIC_IMAGE, .bitmap = 40}};  // 5x5
+    StaticImageElement larger{.header = {.kind = ELEMENT_STATIC_IMAGE, .bitmap = 70}};  // 12x12, at 0,0
+    ElementHeader* const larger_list[] = {&larger.header, nullptr};
+    small_background.header.next = larger_list;
+    ElementHeader* const chain[] = {&small_background.header, nullptr};
+    GaugeHeader gauge = {.version = GAUGE_HEADER_VERSION, .name = "Small_Face", .elements = chain};
+    EXPECT_EQ(sim::element_bitmap_problems(*module, gauge),
+              (std::vector<std::string>{"Small_Face: static image 70 (12x12 at 0,0) runs past the background (5x5)"}));
+
+    StaticImageElement missing{.header = {.kind = ELEMENT_STATIC_IMAGE, .bitmap = 9990}};
+    ElementHeader* const missing_chain[] = {&missing.header, nullptr};
+    GaugeHeader no_face = {.version = GAUGE_HEADER_VERSION, .name = "No_Face", .elements = missing_chain};
+    EXPECT_EQ(sim::element_bitmap_problems(*module, no_face),
+              (std::vector<std::string>{"No_Face: background: " + module->path() + ": bitmap 9990 is missing"}));
+}
+
 // ------------------------------------------------------------ decoding
 
 namespace {
