@@ -313,8 +313,8 @@ class Runner:
         cmd = ["nice", "-n", "5", "ninja", "-C", self.build, f"-j{self.args.jobs}",
                "morvane_tests", "Morvane_Instr", "Telvor_Flaps", "morvane_record_dump", "wave_test_module",
                "no_linkage_module"]
-        r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                           env=dict(os.environ, CCACHE_BASEDIR="/work", CCACHE_NOHASHDIR="true"))
+        r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, encoding="utf-8",
+                           errors="replace", env=dict(os.environ, CCACHE_BASEDIR="/work", CCACHE_NOHASHDIR="true"))
         return r.returncode == 0, r.stdout
 
     def code_digest(self):
@@ -379,8 +379,10 @@ class Runner:
     def run_tests(self, gfilter):
         cmd = ["nice", "-n", "5", self.tests, "--gtest_fail_fast", "--gtest_brief=1", f"--gtest_filter={gfilter}"]
         env = dict(os.environ, MORVANE_SOURCE_DIR=ROOT)
-        proc = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env,
-                                start_new_session=True)
+        # A changed program may print any bytes (a wrong index reads
+        # garbage): they are replaced, never a reason to stop the run.
+        proc = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, encoding="utf-8",
+                                errors="replace", env=env, start_new_session=True)
         try:
             out, _ = proc.communicate(timeout=self.args.timeout)
         except subprocess.TimeoutExpired:

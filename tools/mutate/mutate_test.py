@@ -120,6 +120,24 @@ class Summary(unittest.TestCase):
         self.assertIn("score, behaviour and data the host reads: 1 caught of 2 (50.0 %)", text)
 
 
+class TestOutput(unittest.TestCase):
+    def test_a_run_that_prints_any_bytes_is_still_judged(self):
+        with tempfile.TemporaryDirectory() as root:
+            program = os.path.join(root, "tests")
+            with open(program, "w") as f:
+                f.write("#!/bin/sh\nprintf '\\320\\377 garbage\\n[  FAILED  ] Suite.Test\\n'\nexit 1\n")
+            os.chmod(program, 0o755)
+
+            class Args:
+                build_dir = root
+                jobs = 1
+                timeout = 60
+
+            runner = mutate.Runner(Args())
+            runner.tests = program
+            self.assertEqual(runner.run_tests("*"), ("failed", "Suite.Test"))
+
+
 class Restoring(unittest.TestCase):
     def test_the_file_is_put_back_when_the_build_fails_midway(self):
         with tempfile.TemporaryDirectory() as root:
