@@ -113,6 +113,17 @@ TEST(ScenarioReaderEdges, TheLargestWordAndTokenAreTaken) {
     EXPECT_EQ(scenario_error("at 1 failure 0 on\n"), "edge.txt:1: failure: a key is a whole number, got '0'");
 }
 
+TEST(ScenarioReaderEdges, AFailureIsTurnedOnAndOff) {
+    sim::Scenario s;
+    std::string error;
+    ASSERT_TRUE(sim::parse_scenario("at 1 failure 4 on\nat 2 failure 4 off\n", "f.txt", &s, &error)) << error;
+    ASSERT_EQ(s.steps.size(), 2u);
+    EXPECT_TRUE(s.steps[0].on);
+    EXPECT_FALSE(s.steps[1].on);
+    EXPECT_EQ(s.steps[1].word, 4u);
+    EXPECT_EQ(scenario_error("at 1 failure 4 of\n"), "edge.txt:1: failure: 'on' or 'off', got 'of'");
+}
+
 TEST(ScenarioReaderEdges, ATextMayHaveTheLongestLength) {
     sim::Scenario s;
     std::string error;
