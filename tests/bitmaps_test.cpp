@@ -270,6 +270,16 @@ TEST(DibDecoding, PalettizedRowsRunBottomUpUnlessTheHeightIsNegative) {
     }
 }
 
+TEST(DibDecoding, ATopDownBitmapOfOneRowIsAPicture) {
+    std::vector<uint8_t> b = dib(2, -1, 24);
+    b[40] = 1, b[41] = 2, b[42] = 3;
+    std::string error;
+    auto bitmap = sim::decode_dib(b.data(), b.size(), &error);
+    ASSERT_TRUE(bitmap) << error;
+    EXPECT_EQ(bitmap->info.height, 1);
+    EXPECT_EQ(bitmap->rgba, (std::vector<uint8_t>{3, 2, 1, 255, 0, 0, 0, 255}));
+}
+
 TEST(DibDecoding, TrueColourPixelsAreBlueGreenRed) {
     std::vector<uint8_t> b = dib(2, 1, 24);
     b[40] = 1, b[41] = 2, b[42] = 3, b[43] = 4, b[44] = 5, b[45] = 6;
@@ -306,6 +316,7 @@ TEST(DibDecoding, MalformedBitmapsAreRefusedWithTheReason) {
     bits[14] = 4;
     cases.push_back({bits, "4-bit pixels"});
     cases.push_back({dib(0, 4, 24), "no pixels"});
+    cases.push_back({dib(4, 0, 24), "no pixels"});
     auto huge = dib(1, 1, 24);
     uint32_t big = 0x7FFFFFFF;
     std::memcpy(&huge[4], &big, 4);
