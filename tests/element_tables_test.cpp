@@ -431,12 +431,12 @@ void check_element(const ElementHeader* e, const Element& want, int32_t max_trav
     EXPECT_EQ(e->bitmap, want.bitmap);
     EXPECT_EQ(e->image_flags, want.flags);
     EXPECT_EQ(e->special_instrumentation, 0u);
-    if (!want.tokens.empty()) EXPECT_EQ(tokens_of(e), want.tokens);
+    if (!want.tokens.empty()) { EXPECT_EQ(tokens_of(e), want.tokens); }
     EXPECT_EQ(describe(failures_of(e)), describe(want.failures));
-    if (e->kind == I) EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->image_count, want.images);
+    if (e->kind == I) { EXPECT_EQ(reinterpret_cast<const IconElement*>(e)->image_count, want.images); }
     std::vector<double> numbers = numbers_of(e);
     for (size_t i = 0; i < want.numbers.size(); ++i)
-        if (!std::isnan(want.numbers[i])) EXPECT_EQ(numbers.at(i), want.numbers[i]) << "number " << i;
+        if (!std::isnan(want.numbers[i])) { EXPECT_EQ(numbers.at(i), want.numbers[i]) << "number " << i; }
     if (e->kind == N) {
         auto* n = reinterpret_cast<const NeedleElement*>(e);
         EXPECT_EQ(n->max_travel, max_travel);

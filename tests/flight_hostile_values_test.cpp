@@ -67,7 +67,7 @@ TEST_F(ModuleTest, FlightInstrumentsStaySafeOnHostileValues) {
             EXPECT_TRUE(fresh.events().empty());
             EXPECT_EQ(tooltips(p), calm_tooltips);
             for (const sim::DrawnElement& d : p.drawn()) {
-                if (d.kind == ELEMENT_ICON) EXPECT_TRUE(d.image == 0 || d.image == -1);
+                if (d.kind == ELEMENT_ICON) { EXPECT_TRUE(d.image == 0 || d.image == -1); }
             }
         }
     }

@@ -102,7 +102,7 @@ protected:
                     if (a.string) {
                         const char* s = a.string(0, 0, 0, 0, 0);
                         EXPECT_NE(s, nullptr) << p->name() << " tooltip argument " << i + 1;
-                        if (s) EXPECT_LT(std::strlen(s), 256u) << p->name();
+                        if (s) { EXPECT_LT(std::strlen(s), 256u) << p->name(); }
                     }
                 }
                 // The whole tooltip as the host shows it.
@@ -130,7 +130,7 @@ protected:
                     EXPECT_TRUE(d.value >= -1 && d.value < icon->image_count)
                         << "icon index " << d.value << " of " << icon->image_count;
                 }
-                if (d.kind == ELEMENT_NEEDLE && has_callback(d.record)) EXPECT_FALSE(std::isnan(d.value));
+                if (d.kind == ELEMENT_NEEDLE && has_callback(d.record)) { EXPECT_FALSE(std::isnan(d.value)); }
                 if (d.kind == ELEMENT_STRING) {
                     auto* s = reinterpret_cast<const StringElement*>(d.record);
                     EXPECT_LE(d.text.size(), s->max_chars);

@@ -249,7 +249,7 @@ Read read_mouse(const MouseRect* r, size_t argument_records) {
         case MOUSE_CHILD:
             out.children.push_back(describe(
                 Child{{r->x, r->y, r->width, r->height}, r->cursor, r->mouse_flags, r->callback ? 0u : r->event_id}));
-            if (r->callback) EXPECT_EQ(r->event_id, 0u) << "a click area with a callback carries an event";
+            if (r->callback) { EXPECT_EQ(r->event_id, 0u) << "a click area with a callback carries an event"; }
             break;
         default: ADD_FAILURE() << "rectangle of unknown type " << r->type;
         }

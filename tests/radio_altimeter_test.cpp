@@ -354,7 +354,7 @@ TEST_F(RadioAltimeterTest, HostileValuesStayDrawableAndSilent) {
         host.cycles(2);
         for (size_t i : {kPointer, kKnob}) EXPECT_TRUE(std::isfinite(p.element(i).value)) << v;
         // A height that is no number, or endless, rests the pointer on 0 ft.
-        if (!std::isfinite(v)) EXPECT_EQ(p.element(kPointer).value, 0.0) << v;
+        if (!std::isfinite(v)) { EXPECT_EQ(p.element(kPointer).value, 0.0) << v; }
         EXPECT_GE(lamp.element(1).value, -1);
         EXPECT_LT(lamp.element(1).value, 1);
         p.click(290, 280);

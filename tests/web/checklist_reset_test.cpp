@@ -133,7 +133,7 @@ TEST(LiveChecklist, FollowingOnlyTheListStartsBothEnginesAndResetMakesItColdAgai
         }
         json pilot = get_json(port, "/pilot");
         for (const json& r : pilot["state"])
-            if (r["name"] == "rpm1" || r["name"] == "rpm2") EXPECT_NE(r["text"], "stopped") << r.dump();
+            if (r["name"] == "rpm1" || r["name"] == "rpm2") { EXPECT_NE(r["text"], "stopped") << r.dump(); }
         // Reset: cold and dark at the parking place.
         auto reset = ask(port, "POST", "/reset");
         EXPECT_EQ(reset.status, 200);
@@ -180,7 +180,7 @@ TEST(LiveChecklist, RunScenarioStartsFromAFreshAircraftAndResetStopsIt) {
         ASSERT_TRUE(wait_cycles(port, 2));
         json pilot = get_json(port, "/pilot");
         for (const json& c : pilot["controls"])
-            if (c["name"] == "throttle") EXPECT_EQ(c["value"], 0) << "a fresh aircraft";
+            if (c["name"] == "throttle") { EXPECT_EQ(c["value"], 0) << "a fresh aircraft"; }
         EXPECT_EQ((*find_line(get_json(port, "/checklist"), "Parking brake: SET"))["done"], true);
         EXPECT_EQ(get_json(port, "/state")["running"], true);
         EXPECT_EQ(ask(port, "POST", "/reset").status, 200);
