@@ -26,7 +26,9 @@
 #                   figures not reached in it are left out): run
 #                   scripts/flightgear-twin-check.py (engine 2 restarted
 #                   from the panel's starting box, throttles apart, gear and
-#                   flaps from the panel, the twin's figures), then stop
+#                   flaps from the panel, the twin's figures), then stop;
+#                   with --ground: the runway start, both engines from the
+#                   starting box, the take-off, climb, synchroscope, stalls
 #   -- ...          the rest goes to morvane-preview (--layout FILE, --night)
 # The panel's log (link status lines) and FlightGear's output go to
 # out/flightgear/.
@@ -147,7 +149,7 @@ if [ -n "$check" ]; then
   if [ "$seconds" != 0 ]; then budget=(--budget "$seconds"); fi
   # In the background, so that a signal stops the check and FlightGear
   # at once (the trap runs when the wait is interrupted).
-  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" "${budget[@]}" \
+  python3 scripts/flightgear-twin-check.py --panel "$port" --fg-http "$fg_http" "${budget[@]}" ${ground:+--ground} \
     > >(tee out/flightgear/twin-check.txt) &
   checker=$!
   trap 'kill -TERM "$checker" 2>/dev/null || true; stop' EXIT INT TERM

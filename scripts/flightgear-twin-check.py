@@ -410,21 +410,41 @@ def cruise(fg):
 
 
 def stall(fg, label):
-    say(f"Stall, {label}: engines idle, height held until the wing lets go")
-    alt = level_off(fg, 0.0)
+    """Engines idle, wings level, the test pilot's airspeed target brought
+    down 1 kt a second until the wing lets go. The break is the first
+    moment, once the slow-down is established (10 s in, the airspeed read
+    as a real figure), that the sink passes 1500 ft/min or the airspeed
+    climbs back 5 kt above the least seen: the figure is the least
+    indicated airspeed before it. A lone reading of 0 (the property not
+    yet there) is not a speed."""
+    say(f"Stall, {label}: engines idle, slowing 1 kt/s, wings level, until the wing lets go")
+    for n in (0, 1):
+        fg.set(E.format(n) + "throttle", 0.0)
+    kt0 = fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")
+    ap(fg, 1, **{"target-kias": kt0})
+    t0 = fg.time()
     least = [1e9]
 
-    def stalled():
+    def broke():
+        t = fg.time() - t0
+        fg.set("/fdm/jsbsim/ap/target-kias", max(kt0 - t, 20.0))
         kt = fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")
+        if kt < 20:
+            return False
+        sink = -fg.num("/velocities/vertical-speed-fps") * 60
+        if t > 10 and (sink > 1500 or kt > least[0] + 5):
+            return True
         least[0] = min(least[0], kt)
-        return alt - fg.num("/position/altitude-ft") > 150 or kt > least[0] + 5
+        return False
 
-    wait_for("the stall", stalled, 600, poll=0.1)
+    wait_for("the stall", broke, 900, poll=0.2)
     # Recover: full power, 100 kt.
     for n in (0, 1):
         fg.set(E.format(n) + "throttle", 1.0)
     ap(fg, 1, **{"target-kias": 100})
     wait_for("the recovery", lambda: fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt") > 90, 300)
+    ap(fg, 2, **{"target-ft": fg.num("/position/altitude-ft")})
+    settle(fg, 15)
     return least[0] * KT_TO_KMH
 
 
@@ -446,12 +466,74 @@ def flaps_and_gear_from_panel(fg, panel):
                       f"after {fg.time() - t0:.1f} s; panel's flaps needle {panel.needle('Flaps_Indicator'):.1f} deg")
 
 
+def seated(fg, label):
+    """What the runway start did: each wheel on the ground or not, its
+    strut's compression, the height above the runway and the attitude."""
+    wow = [fg.get(f"/gear/gear[{i}]/wow") is True for i in range(3)]
+    comp = [fg.num(f"/gear/gear[{i}]/compression-norm") for i in range(3)]
+    say(f"  {label}: wheels on the ground (tail, left, right) {wow}, compression "
+        + " / ".join(f"{c:.2f}" for c in comp)
+        + f"; {fg.num('/position/altitude-agl-ft'):.1f} ft above ground, pitch {fg.num('/orientation/pitch-deg'):.1f} deg, "
+        f"roll {fg.num('/orientation/roll-deg'):.1f} deg, {fg.num('/velocities/groundspeed-kt'):.1f} kt")
+    return wow
+
+
+def ground_run(fg, panel, started, budget):
+    say(f"  {fg.get('/sim/aircraft')} cold and dark on KSFO runway 28R; {panel.status()}")
+    for w in panel.layout["windows"]:
+        panel.show_window(w["ident"])
+    say("Runway start: the twin on its wheels")
+    settle(fg, 5)
+    first = seated(fg, "after 5 s")
+    settle(fg, 10)
+    wow = seated(fg, "after 15 s")
+    check(all(first) and all(wow) and fg.num("/velocities/groundspeed-kt") < 1,
+          "the twin sits on its three wheels, at rest, parking brake set")
+    for n in (0, 1):
+        start_engine(fg, panel, n)
+    figures = {}
+    steps = [lambda: take_off(fg), lambda: climb_out(fg, panel), lambda: climb(fg),
+             lambda: (throttles_apart(fg, panel), {})[1],
+             lambda: flaps_then_stall(fg, 0.75, "flaps 3"), lambda: flaps_then_stall(fg, 1.0, "flaps full"),
+             lambda: flaps_then_stall(fg, 0, "clean")]
+    for step in steps:
+        if time.monotonic() - started > budget:
+            say("  (the run's time is up: the remaining figures are not measured)")
+            break
+        measured = step()
+        for k, v in measured.items():
+            say(f"  measured: {k} {v:.1f}")
+        figures.update(measured)
+    return report(figures)
+
+
+def climb_out(fg, panel):
+    """After lift-off: 8 deg nose up, the gear up from the panel, the flaps up."""
+    ap(fg, 3, **{"target-pitch-set-deg": 8})
+    fg.set("/controls/flight/elevator", 0)
+    wait_for("50 ft", lambda: fg.num("/position/altitude-agl-ft") > 50, 300)
+    gear_up_from_panel(fg, panel)
+    fg.set("/controls/flight/flaps", 0)
+    return {}
+
+
+def flaps_then_stall(fg, flaps, label):
+    """Level at the height reached, the flaps set, then the stall."""
+    level_off(fg, 0.6)
+    fg.set("/controls/flight/flaps", flaps)
+    settle(fg, 15)
+    return {f"stall {label} (km/h)": stall(fg, label)}
+
+
 def main():
     ap_ = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap_.add_argument("--panel", type=int, required=True, help="the live panel's port")
     ap_.add_argument("--fg-http", type=int, required=True, help="FlightGear's --httpd port")
     ap_.add_argument("--budget", type=float, default=3600,
                      help="wall-clock seconds for the whole run; figures not reached in it are reported as not measured")
+    ap_.add_argument("--ground", action="store_true",
+                     help="FlightGear started cold and dark on the runway: the runway start, both engines "
+                          "from the panel's starting box, the take-off, then the climb and the stalls")
     args = ap_.parse_args()
     started = time.monotonic()
     fg = FlightGear(args.fg_http)
@@ -459,6 +541,8 @@ def main():
     wait_for("FlightGear's property tree", lambda: fg.time() > 5, 900, poll=2)
     panel = wait_for("the live panel", lambda: Panel(args.panel), 120)
     wait_for("the link's lines", lambda: "lines taken" in panel.status() and " 0 lines taken" not in panel.status(), 900)
+    if args.ground:
+        return ground_run(fg, panel, started, args.budget)
     wait_for("FlightGear's engines", lambda: fg.get("/engines/engine[1]/running") is True, 900)
     say(f"  {fg.get('/sim/aircraft')} in the air near KSFO; {panel.status()}")
     ap(fg, 2, **{"target-ft": fg.num("/position/altitude-ft")})
@@ -473,13 +557,8 @@ def main():
     gear_up_from_panel(fg, panel)
     fg.set("/controls/flight/flaps", 0)
 
-    def flaps_then_stall(flaps, label):
-        fg.set("/controls/flight/flaps", flaps)
-        settle(fg, 12)
-        return {f"stall {label} (km/h)": stall(fg, label)}
-
-    steps = [lambda: climb(fg), lambda: cruise(fg), lambda: flaps_then_stall(0, "clean"),
-             lambda: flaps_then_stall(0.75, "flaps 3"), lambda: flaps_then_stall(1.0, "flaps full")]
+    steps = [lambda: climb(fg), lambda: cruise(fg), lambda: flaps_then_stall(fg, 0, "clean"),
+             lambda: flaps_then_stall(fg, 0.75, "flaps 3"), lambda: flaps_then_stall(fg, 1.0, "flaps full")]
     for step in steps:
         if time.monotonic() - started > args.budget:
             say("  (the run's time is up: the remaining figures are not measured)")
@@ -489,6 +568,10 @@ def main():
             say(f"  measured: {k} {v:.1f}")
         figures.update(measured)
 
+    return report(figures)
+
+
+def report(figures):
     say("\nFigures measured in FlightGear against the built-in aircraft's:")
     for k, v in figures.items():
         ref = BUILT_IN.get(k)
