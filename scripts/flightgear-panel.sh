@@ -18,7 +18,10 @@
 #                   piston aircraft); one that is not our twin is taken to
 #                   have one engine (engine 2's gauges and levers show and
 #                   move engine 1) unless --twin follows it
-#   --ground        start cold and dark on runway 28R instead of in the air
+#   --ground        start cold and dark on a runway instead of in the air:
+#                   PHNL 08R, Honolulu (Debian's FlightGear ships terrain
+#                   for Hawaii and Iceland only: elsewhere the ground is
+#                   open sea, on which no wheel stands)
 #   --fg-http P     also open FlightGear's property browser on port P
 #   --link-port P   the link's UDP ports: FlightGear sends to P and reads
 #                   P+1 (default 5500)
@@ -94,15 +97,15 @@ panel=$!
 
 # FlightGear: its output to the panel's port (5500), its input from the next.
 # Our twin's folder is found through --fg-aircraft, in place.
-fg_args=(--aircraft="$aircraft" --airport=KSFO
+fg_args=(--aircraft="$aircraft"
   --fg-aircraft="$PWD/flightgear/protocol/Aircraft"
   --disable-sound --disable-terrasync --disable-splash-screen --disable-real-weather-fetch
   --generic=socket,out,10,127.0.0.1,$link,udp,$protocol
   --generic=socket,in,20,127.0.0.1,$((link + 1)),udp,$protocol)
 if [ -n "$ground" ]; then
-  fg_args+=(--runway=28R)
+  fg_args+=(--airport=PHNL --runway=08R)
 else
-  fg_args+=(--in-air --altitude=3000 --vc=100 --heading=280)
+  fg_args+=(--airport=KSFO --in-air --altitude=3000 --vc=100 --heading=280)
   if [ "$aircraft" = morvane-twin ]; then
     # In the air: magnetos on both, boost pumps on, cruise power; the
     # twin's Nasal then cranks each engine with its starter until it runs
@@ -116,10 +119,16 @@ else
 fi
 if [ -n "$fg_http" ]; then fg_args+=(--httpd="$fg_http"); fi
 if [ -n "$check" ]; then
-  # The check needs frames more than pictures: a small window, no clouds,
-  # no AI traffic.
-  fg_args+=(--geometry=640x480 --timeofday=noon --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic
-    --prop:/sim/rendering/shaders/quality-level=0 --prop:/sim/rendering/texture-compression=off)
+  # The check needs frames, not pictures: a small window, no clouds, no AI
+  # traffic, and nothing drawn. On the runway, drawing the airport close up
+  # with software rendering took minutes a frame (FlightGear answered
+  # nothing meanwhile); the flight model and the ground under the wheels
+  # do not depend on what is drawn.
+  fg_args+=(--geometry=320x240 --timeofday=noon --disable-clouds --fog-fastest --disable-ai-models --disable-ai-traffic
+    --prop:/sim/rendering/shaders/quality-level=0 --prop:/sim/rendering/texture-compression=off
+    --prop:/sim/rendering/random-objects=false --prop:/sim/rendering/random-vegetation=false
+    --prop:/sim/rendering/draw-mask/terrain=false --prop:/sim/rendering/draw-mask/models=false
+    --prop:/sim/rendering/draw-mask/aircraft=false --prop:/sim/rendering/draw-mask/clouds=false)
 fi
 # In a process group of its own, so that stopping it stops Xvfb too; for
 # --check niced (software rendering takes every core it is given).

@@ -308,6 +308,9 @@ def throttles_apart(fg, panel):
 
 def take_off(fg):
     say("Take-off: flaps 1 (a quarter), full power, three-point attitude, from brake release")
+    # A run that does not start on the main wheels is no take-off run.
+    wait_for("the main wheels on the ground",
+             lambda: fg.get("/gear/gear[1]/wow") is True and fg.get("/gear/gear[2]/wow") is True, 60)
     fg.set("/controls/flight/flaps", 0.25)
     wait_for("flaps 1", lambda: abs(fg.num("/surface-positions/flap-pos-norm") - 0.25) < 0.01, 60)
     fg.set("/controls/flight/elevator", -0.5)
@@ -479,7 +482,7 @@ def seated(fg, label):
 
 
 def ground_run(fg, panel, started, budget):
-    say(f"  {fg.get('/sim/aircraft')} cold and dark on KSFO runway 28R; {panel.status()}")
+    say(f"  {fg.get('/sim/aircraft')} cold and dark on PHNL runway 08R; {panel.status()}")
     for w in panel.layout["windows"]:
         panel.show_window(w["ident"])
     say("Runway start: the twin on its wheels")
