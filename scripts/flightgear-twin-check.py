@@ -14,15 +14,20 @@ engines running.
 3. The twin's figures, measured in FlightGear's property tree: climb,
    cruise at 60 % throttle, stall clean and with flaps; gear and flaps are
    moved from the panel (gear lever, flaps lever) and FlightGear's gear
-   and flaps follow. (The take-off is measured in the flight model alone,
-   tests/flightgear/twin_aircraft_test.cpp.)
+   and flaps follow.
+
+With --ground FlightGear starts cold and dark on PHNL's runway 08R: the
+twin is seen on its three wheels, both engines are started from the
+panel's starting box, and it takes off (run and lift-off speed from the
+brakes' release), climbs, shows the synchroscope and stalls with flaps 3,
+full and clean.
 
 The panel's needles are read from its own drawn state (the WebSocket the
 browser page draws from). Every wait is on a condition, with a generous
 timeout: FlightGear under software rendering runs at a few frames a
 second. Exit status 0 when every check held, 1 otherwise.
 
-usage: flightgear-twin-check.py --panel PORT --fg-http PORT
+usage: flightgear-twin-check.py --panel PORT --fg-http PORT [--budget S] [--ground]
 """
 import argparse
 import base64
@@ -412,21 +417,37 @@ def cruise(fg):
     return {"cruise at 60 % throttle (km/h)": last[-1] * KT_TO_KMH}
 
 
+# The wing's angle of attack at its most lift, by flap position (0, 1/4,
+# 1/2, 3/4, full): past it the wing has let go.
+STALL_ALPHA_DEG = ((0.0, 17.31), (0.25, 17.76), (0.5, 18.20), (0.75, 18.65), (1.0, 19.10))
+
+
+def stall_alpha(flaps):
+    for (f0, a0), (f1, a1) in zip(STALL_ALPHA_DEG, STALL_ALPHA_DEG[1:]):
+        if flaps <= f1:
+            return a0 + (a1 - a0) * (flaps - f0) / (f1 - f0)
+    return STALL_ALPHA_DEG[-1][1]
+
+
 def stall(fg, label):
     """Engines idle, wings level, the test pilot's airspeed target brought
     down 1 kt a second until the wing lets go. The break is the first
     moment, once the slow-down is established (10 s in, the airspeed read
-    as a real figure), that the sink passes 1500 ft/min or the airspeed
-    climbs back 5 kt above the least seen: the figure is the least
-    indicated airspeed before it. A lone reading of 0 (the property not
-    yet there) is not a speed."""
+    as a real figure), that the angle of attack passes the wing's stall
+    angle or the airspeed climbs back 5 kt above the least seen (the nose
+    dropping): the figure is the least indicated airspeed before it. A
+    lone reading of 0 (the property not yet there) is not a speed; the
+    sink rate alone is none either (idle, flaps down, propellers in fine
+    pitch, the twin sinks past 1500 ft/min well above the stall)."""
     say(f"Stall, {label}: engines idle, slowing 1 kt/s, wings level, until the wing lets go")
     for n in (0, 1):
         fg.set(E.format(n) + "throttle", 0.0)
     kt0 = fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")
+    alpha_max = stall_alpha(fg.num("/surface-positions/flap-pos-norm"))
     ap(fg, 1, **{"target-kias": kt0})
     t0 = fg.time()
     least = [1e9]
+    seen = {}
 
     def broke():
         t = fg.time() - t0
@@ -434,13 +455,16 @@ def stall(fg, label):
         kt = fg.num("/instrumentation/airspeed-indicator/indicated-speed-kt")
         if kt < 20:
             return False
-        sink = -fg.num("/velocities/vertical-speed-fps") * 60
-        if t > 10 and (sink > 1500 or kt > least[0] + 5):
+        alpha = fg.num("/orientation/alpha-deg")
+        if t > 10 and (alpha > alpha_max or kt > least[0] + 5):
+            seen.update(alpha=alpha, kt=kt, t=t)
             return True
         least[0] = min(least[0], kt)
         return False
 
     wait_for("the stall", broke, 900, poll=0.2)
+    say(f"  the break {seen['t']:.0f} s in: angle of attack {seen['alpha']:.1f} deg (the wing's stall angle "
+        f"{alpha_max:.1f}), {seen['kt']:.0f} kt; least before it {least[0]:.1f} kt")
     # Recover: full power, 100 kt.
     for n in (0, 1):
         fg.set(E.format(n) + "throttle", 1.0)
@@ -521,7 +545,13 @@ def climb_out(fg, panel):
 
 
 def flaps_then_stall(fg, flaps, label):
-    """Level at the height reached, the flaps set, then the stall."""
+    """At 3000 ft or more (climbing back at full power after the last
+    stall), level, the flaps set, then the stall."""
+    if fg.num("/position/altitude-ft") < 2900:
+        for n in (0, 1):
+            fg.set(E.format(n) + "throttle", 1.0)
+        ap(fg, 3, **{"target-pitch-set-deg": 8})
+        wait_for("3000 ft", lambda: fg.num("/position/altitude-ft") >= 3000, 900, poll=1)
     level_off(fg, 0.6)
     fg.set("/controls/flight/flaps", flaps)
     settle(fg, 15)
