@@ -47,10 +47,10 @@ HOST = "127.0.0.1"
 KT_TO_KMH = 1.852
 # The built-in aircraft's figures (README, "The simulated aircraft").
 BUILT_IN = {
-    "take-off run (m)": 235,
+    "take-off run (m)": 236,
     "lift-off (km/h)": 110,
-    "lift-off after (s)": 16,
-    "climb (ft/min)": 1150,
+    "lift-off after (s)": 15.6,
+    "climb (ft/min)": 1160,
     "cruise at 60 % throttle (km/h)": 210,
     "stall clean (km/h)": 86,
     "stall flaps 3 (km/h)": 76,
@@ -456,7 +456,9 @@ def stall(fg, label):
         if kt < 20:
             return False
         alpha = fg.num("/orientation/alpha-deg")
-        if t > 10 and (alpha > alpha_max or kt > least[0] + 5):
+        # The speed climbing back counts only once the twin has slowed
+        # 10 kt: levelling off from a climb it may still be speeding up.
+        if t > 10 and (alpha > alpha_max or (least[0] < kt0 - 10 and kt > least[0] + 5)):
             seen.update(alpha=alpha, kt=kt, t=t)
             return True
         least[0] = min(least[0], kt)
