@@ -34,6 +34,16 @@ protected:
         EXPECT_TRUE(sim::parse_scenario(text, "flight.txt", &s, &error)) << error;
         return s;
     }
+    // One window with the throttle quadrant 500 px down it.
+    sim::PanelLayout quadrant_layout() {
+        sim::PanelLayout quadrant;
+        std::string error;
+        EXPECT_TRUE(sim::parse_panel_layout(
+            "[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n", "quadrant.cfg", &quadrant,
+            &error))
+            << error;
+        return quadrant;
+    }
     sim::SimHost host;
     sim::PanelLayout layout;
 };
@@ -156,11 +166,8 @@ TEST_F(FlightSessionTest, StepsArePlayedOnTheHostsClockAndRampsReachTheirEnds) {
 // A ramp of no length sets its end value at once, and a drag of no length
 // moves straight to its end point.
 TEST_F(FlightSessionTest, RampsAndDragsOfNoLengthGoStraightToTheirEnds) {
-    sim::PanelLayout quadrant;
+    sim::PanelLayout quadrant = quadrant_layout();
     std::string error;
-    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
-                                        "quadrant.cfg", &quadrant, &error))
-        << error;
     sim::FlightSession session(host, quadrant, false);
     ASSERT_TRUE(session.place_gauges("quadrant.cfg", &error)) << error;
     // The first throttle dragged from low on its slot to above its top.
@@ -176,11 +183,8 @@ TEST_F(FlightSessionTest, RampsAndDragsOfNoLengthGoStraightToTheirEnds) {
 // What a click sends is in the log at once, with the click's time, before
 // any cycle (the live panel shows it as the pilot clicks).
 TEST_F(FlightSessionTest, WhatAClickSendsIsLoggedAtOnce) {
-    sim::PanelLayout quadrant;
+    sim::PanelLayout quadrant = quadrant_layout();
     std::string error;
-    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
-                                        "quadrant.cfg", &quadrant, &error))
-        << error;
     sim::FlightSession session(host, quadrant, false);
     ASSERT_TRUE(session.place_all("quadrant.cfg", &error)) << error;
     size_t before = session.log().size();
@@ -193,11 +197,8 @@ TEST_F(FlightSessionTest, WhatAClickSendsIsLoggedAtOnce) {
 // Without a sink the log keeps no fewer than its last 4096 lines, however
 // long the panel runs (and never grows without bound).
 TEST_F(FlightSessionTest, TheLogKeepsItsLast4096LinesAtLeast) {
-    sim::PanelLayout quadrant;
+    sim::PanelLayout quadrant = quadrant_layout();
     std::string error;
-    ASSERT_TRUE(sim::parse_panel_layout("[Window00]\nsize=800,1200\ngauge00=Morvane_Instr!Throttle_Quadrant, 0, 500\n",
-                                        "quadrant.cfg", &quadrant, &error))
-        << error;
     sim::FlightSession session(host, quadrant, false);
     ASSERT_TRUE(session.place_all("quadrant.cfg", &error)) << error;
     // Nose down and nose up in turn: a line each.
