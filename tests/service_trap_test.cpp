@@ -8,17 +8,9 @@
 #include "framework/host_records.h"
 #include "host/module_loader.h"
 #include "host/sim_host.h"
+#include "tests/data/stray_counts.h"
 
 namespace {
-
-// The test module's counters (tests/data/stray_service_module.cpp).
-struct StrayCounts {
-    unsigned slot;
-    unsigned updates_begun, updates_finished;
-    unsigned clicks_begun, clicks_finished;
-    unsigned tooltips_begun, tooltips_finished;
-    unsigned kills;
-};
 
 class ServiceTrapTest : public ::testing::Test {
 protected:

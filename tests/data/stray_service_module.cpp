@@ -3,6 +3,7 @@
 // a tooltip argument callback, and counts how far each callback got. With
 // the stray calls switched off it is an ordinary, well-behaved module.
 #include "framework/host_records.h"
+#include "tests/data/stray_counts.h"
 
 namespace {
 
@@ -12,20 +13,6 @@ using StrayService = void(GAUGE_CALL*)(uint32_t, uint32_t, uint32_t, uint32_t);
 
 MODULE_EXPORT ModuleImportTable ImportTable;
 ModuleImportTable ImportTable = {{IMPORT_HOST_SERVICES, nullptr}, {0, nullptr}};
-
-extern "C" {
-
-// What the test reads and sets: the slot to call (0: call none) and how
-// many times each callback began and how many times it got past the call.
-struct StrayCounts {
-    unsigned slot;
-    unsigned updates_begun, updates_finished;
-    unsigned clicks_begun, clicks_finished;
-    unsigned tooltips_begun, tooltips_finished;
-    unsigned kills;
-};
-
-}  // extern "C"
 
 MODULE_EXPORT StrayCounts stray_counts;
 StrayCounts stray_counts = {};
