@@ -1,12 +1,7 @@
 # Runs PROGRAM with ARGS and passes when it exits non-zero with a one-line
 # error that contains EXPECT, and did not crash. With MULTILINE, one line per
 # problem is allowed.
-if(DEFINED ENV{EMULATOR})
-  set(RUN $ENV{EMULATOR} ${PROGRAM})
-else()
-  set(RUN ${PROGRAM})
-endif()
-execute_process(COMMAND ${RUN} ${ARGS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+include(${CMAKE_CURRENT_LIST_DIR}/run_program.cmake)
 if(rc EQUAL 0)
   message(FATAL_ERROR "expected a failure, got exit 0: ${out}")
 endif()

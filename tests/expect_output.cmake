@@ -1,12 +1,7 @@
 # Runs PROGRAM with ARGS and passes when it exits 0 and its output matches
 # every regular expression of EXPECT (separated by @@) and none of FORBID.
 string(REPLACE "@@" ";" EXPECT "${EXPECT}")
-if(DEFINED ENV{EMULATOR})
-  set(RUN $ENV{EMULATOR} ${PROGRAM})
-else()
-  set(RUN ${PROGRAM})
-endif()
-execute_process(COMMAND ${RUN} ${ARGS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+include(${CMAKE_CURRENT_LIST_DIR}/run_program.cmake)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "exit ${rc}: ${err}\n${out}")
 endif()
