@@ -26,6 +26,14 @@ namespace live_test {
 
 constexpr int kReadSeconds = 20;  // generous: the machine may be loaded
 
+// A small panel for the server's tests: the ADF radio beside the airspeed
+// indicator.
+inline const char* const kRadioAndAirspeed = R"([Window00]
+size=660,308
+gauge00=Morvane_Instr!Radio_ADF, 0, 0, 360
+gauge01=Morvane_Instr!Airspeed, 360, 0, 300
+)";
+
 struct RawResponse {
     int status = 0;
     std::string head, body;

@@ -17,11 +17,7 @@ using live_test::ServedPanel;
 using live_test::Socket;
 using live_test::StreamClient;
 
-const char* const kLayout = R"([Window00]
-size=660,308
-gauge00=Morvane_Instr!Radio_ADF, 0, 0, 360
-gauge01=Morvane_Instr!Airspeed, 360, 0, 300
-)";
+const char* const kLayout = live_test::kRadioAndAirspeed;
 
 TEST(LivePanelAttacks, ARequestThatGaveUpLeavesNoTaskOnADeadFrame) {
     // A valid layout with a large window, and three tooltip requests whose
