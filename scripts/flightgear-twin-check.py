@@ -520,11 +520,17 @@ def ground_run(fg, panel, started, budget):
           "the twin sits on its three wheels, at rest, parking brake set")
     for n in (0, 1):
         start_engine(fg, panel, n)
-    figures = {}
     steps = [lambda: take_off(fg), lambda: climb_out(fg, panel), lambda: climb(fg),
              lambda: (throttles_apart(fg, panel), {})[1],
              lambda: flaps_then_stall(fg, 0.75, "flaps 3"), lambda: flaps_then_stall(fg, 1.0, "flaps full"),
              lambda: flaps_then_stall(fg, 0, "clean")]
+    return report(measure(steps, started, budget))
+
+
+def measure(steps, started, budget):
+    """Runs each step (a callable answering its figures) while the run's
+    wall-clock budget lasts, saying each figure as it comes; all figures."""
+    figures = {}
     for step in steps:
         if time.monotonic() - started > budget:
             say("  (the run's time is up: the remaining figures are not measured)")
@@ -533,7 +539,7 @@ def ground_run(fg, panel, started, budget):
         for k, v in measured.items():
             say(f"  measured: {k} {v:.1f}")
         figures.update(measured)
-    return report(figures)
+    return figures
 
 
 def climb_out(fg, panel):
@@ -587,23 +593,13 @@ def main():
     start_engine(fg, panel, 1)
     throttles_apart(fg, panel)
 
-    figures = {}
     flaps_and_gear_from_panel(fg, panel)
     gear_up_from_panel(fg, panel)
     fg.set("/controls/flight/flaps", 0)
 
     steps = [lambda: climb(fg), lambda: cruise(fg), lambda: flaps_then_stall(fg, 0, "clean"),
              lambda: flaps_then_stall(fg, 0.75, "flaps 3"), lambda: flaps_then_stall(fg, 1.0, "flaps full")]
-    for step in steps:
-        if time.monotonic() - started > args.budget:
-            say("  (the run's time is up: the remaining figures are not measured)")
-            break
-        measured = step()
-        for k, v in measured.items():
-            say(f"  measured: {k} {v:.1f}")
-        figures.update(measured)
-
-    return report(figures)
+    return report(measure(steps, started, args.budget))
 
 
 def report(figures):
