@@ -17,7 +17,6 @@
 
 #include <csetjmp>
 #include <type_traits>
-#include <utility>
 
 namespace sim {
 
@@ -38,18 +37,19 @@ void leave_module();
 // a trapped service slot abandoned the call (*result untouched then).
 template <typename Result, typename Fn, typename... Args>
 bool enter_module_into(Result* result, Fn fn, Args... args) {
+    ModuleEntry*& innermost = innermost_module_entry();  // looked up once: every element callback comes here
     ModuleEntry entry;
-    entry.outer = innermost_module_entry();
-    innermost_module_entry() = &entry;
+    entry.outer = innermost;
+    innermost = &entry;
     if (setjmp(entry.resume) != 0) {
-        innermost_module_entry() = entry.outer;
+        innermost = entry.outer;
         return false;
     }
     if constexpr (std::is_void_v<Result>)
         fn(args...);
     else
         *result = fn(args...);
-    innermost_module_entry() = entry.outer;
+    innermost = entry.outer;
     return true;
 }
 
