@@ -400,6 +400,13 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
     EXPECT_EQ(at("gear/unit[1]/pos-norm", 5), 1) << "no pressure: the gear stays down";
     EXPECT_EQ(at("gear/unit[2]/pos-norm", 5), 1) << "no pressure: the gear stays down";
     EXPECT_EQ(at("propulsion/engine[1]/set-running", 39), 1);
+    // It catches about a second after the starter engages, as the built-in
+    // aircraft's engines do (0.9 s).
+    double caught = 0;
+    for (size_t i = 0; i < time.size() && caught == 0; ++i)
+        if (r["propulsion/engine[1]/set-running"][i] == 1) caught = time[i];
+    EXPECT_GT(caught, 8 + 0.5);
+    EXPECT_LT(caught, 8 + 2.0);
     EXPECT_LT(at("propulsion/engine[0]/engine-rpm", 39), 1);
     EXPECT_EQ(at("/systems/electrical/volts", 39), 28);
     EXPECT_GT(at("/systems/hydraulic/pressure-psi", 39), 2000);
