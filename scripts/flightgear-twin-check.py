@@ -279,6 +279,20 @@ def sample_engines(fg, panel, label):
     return rpm, mp, tach, mpn, synchro
 
 
+def synchroscope_angle(rpm1, rpm2):
+    """Where the synchroscope's bar points, in degrees clockwise from up,
+    for the two propellers' speeds: level (90) when they turn alike, a
+    quarter turn for every 100 rpm, counter-clockwise while engine 1 is the
+    faster. Its scale has no stops: past 100 rpm the bar turns on, and
+    past 200 rpm it has turned through half a turn and looks nearly level
+    again."""
+    return 90 - 0.9 * (rpm1 - rpm2)
+
+
+def angle_apart(a, b):
+    return abs((a - b + 180) % 360 - 180)
+
+
 def settle(fg, seconds):
     t0 = fg.time()
     wait_for(f"{seconds} s of simulated time", lambda: fg.time() - t0 >= seconds, seconds * 20 + 60)
@@ -288,18 +302,19 @@ def throttles_apart(fg, panel):
     """The throttles apart set each engine's manifold pressure; the
     governors hold both propellers at the lever's rpm whatever the power,
     so the propeller levers are set a little apart too (2600 and about
-    2380 rpm) for the tachometers and the synchroscope."""
+    2380 rpm) for the tachometers and the synchroscope; then only 44 rpm
+    apart, for the synchroscope within its scale's quarter turns."""
     say("Throttles and propeller levers set apart through FlightGear's properties, height held")
     level_off(fg, 0.6)
     results = []
-    for (a, b), (pa, pb) in (((0.1, 0.8), (0.8, 1.0)), ((0.8, 0.1), (1.0, 0.8))):
+    for (a, b), (pa, pb) in (((0.1, 0.8), (0.8, 1.0)), ((0.8, 0.1), (1.0, 0.8)), ((0.6, 0.6), (1.0, 0.96))):
         fg.set(E.format(0) + "throttle", a)
         fg.set(E.format(1) + "throttle", b)
         fg.set(E.format(0) + "propeller-pitch", pa)
         fg.set(E.format(1) + "propeller-pitch", pb)
         settle(fg, 12)
         results.append(sample_engines(fg, panel, f"throttles {a:.2f} / {b:.2f}, propeller levers {pa:.1f} / {pb:.1f}"))
-    (r1, m1, t1, n1, s1), (r2, m2, t2, n2, s2) = results
+    (r1, m1, t1, n1, s1), (r2, m2, t2, n2, s2) = results[:2]
     check(m1[1] > m1[0] + 3 and m2[0] > m2[1] + 3, "FlightGear: each engine's manifold pressure follows its own throttle")
     check(r1[1] > r1[0] + 100 and r2[0] > r2[1] + 100, "FlightGear: each engine's rpm follows its own propeller lever")
     check(t1[1] > t1[0] and t2[0] > t2[1], "panel: each tachometer needle follows its own engine")
@@ -307,6 +322,11 @@ def throttles_apart(fg, panel):
     # The synchroscope's bar tilts with the difference (a quarter turn at
     # 100 rpm), one way and then the other as the faster engine changes.
     check(abs(s1 - s2) > 45, f"panel: the synchroscope's bar tilts one way, then the other ({s1:.0f} and {s2:.0f} deg)")
+    for rpm, _, _, _, bar in results:
+        scale = synchroscope_angle(*rpm)
+        check(angle_apart(bar, scale) < 8,
+              f"panel: the synchroscope's bar at {bar % 360:.0f} deg, where its scale puts "
+              f"{rpm[0] - rpm[1]:+.0f} rpm ({scale % 360:.0f} deg)")
     for n in (0, 1):
         fg.set(E.format(n) + "propeller-pitch", 1.0)
 
