@@ -313,7 +313,7 @@ def throttles_apart(fg, panel):
         fg.set(E.format(0) + "propeller-pitch", pa)
         fg.set(E.format(1) + "propeller-pitch", pb)
         settle(fg, 12)
-        results.append(sample_engines(fg, panel, f"throttles {a:.2f} / {b:.2f}, propeller levers {pa:.1f} / {pb:.1f}"))
+        results.append(sample_engines(fg, panel, f"throttles {a:.2f} / {b:.2f}, propeller levers {pa:.2f} / {pb:.2f}"))
     (r1, m1, t1, n1, s1), (r2, m2, t2, n2, s2) = results[:2]
     check(m1[1] > m1[0] + 3 and m2[0] > m2[1] + 3, "FlightGear: each engine's manifold pressure follows its own throttle")
     check(r1[1] > r1[0] + 100 and r2[0] > r2[1] + 100, "FlightGear: each engine's rpm follows its own propeller lever")
