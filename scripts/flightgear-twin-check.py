@@ -627,10 +627,10 @@ def report(figures):
     for k, v in figures.items():
         ref = BUILT_IN.get(k)
         if ref is None:
-            say(f"  {k:34s} {v:8.1f}")
+            say(f"        {k:34s} {v:8.1f}")
             continue
         off = (v - ref) / ref * 100
-        check(abs(off) <= 10, f"{k:34s} {v:8.1f}   built-in {ref:6.0f}   {off:+5.1f} %")
+        check(abs(off) <= 10, f"{k:34s} {v:8.1f}   built-in {ref:6g}   {off:+5.1f} %")
     say(f"\n{len(failures)} check(s) failed" if failures else "\nevery check held")
     return 1 if failures else 0
 
