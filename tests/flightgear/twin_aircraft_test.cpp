@@ -57,8 +57,9 @@ public:
         for (const auto& e : fs::directory_iterator(twin_folder() / "Engines"))
             fs::create_symlink(e.path(), root_ / "engine" / e.path().filename());
         // On the ground: in its three-point attitude with the tyres just
-        // touching (5.4 ft from the centre of gravity down to them at 8°);
-        // dropped from higher, it bounces over onto its nose.
+        // touching (5.4 ft from the centre of gravity down to them at 8°).
+        // Started lower, with the tyres in the ground, the legs' springs
+        // throw it up and it tips over onto its nose.
         write("aircraft/morvane-twin/ground.xml",
               "<?xml version=\"1.0\"?>\n<initialize name=\"ground\">\n <ubody unit=\"FT/SEC\"> 0 </ubody>\n"
               " <latitude unit=\"DEG\"> 47 </latitude> <longitude unit=\"DEG\"> 2 </longitude>\n"
