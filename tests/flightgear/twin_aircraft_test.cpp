@@ -233,6 +233,15 @@ void expect_within_ten_percent(double twin, double built_in, const char* what) {
     ::testing::Test::RecordProperty(what, std::to_string(twin) + " (built-in " + std::to_string(built_in) + ")");
 }
 
+// A logged property at the first sample at or after `seconds` (the last
+// sample when the log ends sooner).
+double value_at(std::map<std::string, std::vector<double>>& columns, const char* property, double seconds) {
+    const std::vector<double>& time = columns["time"];
+    size_t i = 0;
+    while (i + 1 < time.size() && time[i] < seconds) ++i;
+    return columns[property][i];
+}
+
 // Minimum indicated airspeed, kt, as the test pilot holds the height with
 // the engines idle until the wing lets go.
 double twin_stall_kt(JsbsimRoot& root, double flaps) {
@@ -342,30 +351,25 @@ TEST(FlightGearTwin, LinkPropertiesActOnTheTwinsSystems) {
                        "/systems/electrical/volts", "/systems/hydraulic/pressure-psi", "/systems/vacuum/drive-rpm"});
     const auto& time = r["time"];
     ASSERT_GE(time.size(), 1100u);
-    auto at = [&](const char* p, double seconds) {
-        size_t i = 0;
-        while (i + 1 < time.size() && time[i] < seconds) ++i;
-        return r[p][i];
-    };
     // Running: the bus and the hydraulics are up.
-    EXPECT_EQ(at("/systems/electrical/volts", 1), 28);
-    EXPECT_GT(at("/systems/hydraulic/pressure-psi", 4), 2000);
-    EXPECT_GT(at("/systems/vacuum/drive-rpm", 1), 700);
+    EXPECT_EQ(value_at(r, "/systems/electrical/volts", 1), 28);
+    EXPECT_GT(value_at(r, "/systems/hydraulic/pressure-psi", 4), 2000);
+    EXPECT_GT(value_at(r, "/systems/vacuum/drive-rpm", 1), 700);
     // Gear: the left leg 8.0 s from the handle, the right 8.6 s (the
     // built-in aircraft's jacks); flaps: 12 s.
-    EXPECT_GT(at("gear/unit[1]/pos-norm", 9.7), 0.01);
-    EXPECT_EQ(at("gear/unit[1]/pos-norm", 10.3), 0);
-    EXPECT_GT(at("gear/unit[2]/pos-norm", 10.3), 0.01);
-    EXPECT_EQ(at("gear/unit[2]/pos-norm", 11), 0);
-    EXPECT_LT(at("fcs/flap-pos-norm", 13), 0.95);
-    EXPECT_EQ(at("fcs/flap-pos-norm", 14.5), 1);
+    EXPECT_GT(value_at(r, "gear/unit[1]/pos-norm", 9.7), 0.01);
+    EXPECT_EQ(value_at(r, "gear/unit[1]/pos-norm", 10.3), 0);
+    EXPECT_GT(value_at(r, "gear/unit[2]/pos-norm", 10.3), 0.01);
+    EXPECT_EQ(value_at(r, "gear/unit[2]/pos-norm", 11), 0);
+    EXPECT_LT(value_at(r, "fcs/flap-pos-norm", 13), 0.95);
+    EXPECT_EQ(value_at(r, "fcs/flap-pos-norm", 14.5), 1);
     // The tanks' valve shut starves engine 1; the admission valve shut
     // stops engine 2, whose feathered propeller then stops turning.
-    EXPECT_EQ(at("propulsion/engine[0]/set-running", 19), 1);
-    EXPECT_EQ(at("propulsion/engine[1]/set-running", 19), 1);
-    EXPECT_EQ(at("propulsion/engine[0]/set-running", 30), 0);
-    EXPECT_EQ(at("propulsion/engine[1]/set-running", 30), 0);
-    EXPECT_LT(at("propulsion/engine[1]/engine-rpm", 59), 100);
+    EXPECT_EQ(value_at(r, "propulsion/engine[0]/set-running", 19), 1);
+    EXPECT_EQ(value_at(r, "propulsion/engine[1]/set-running", 19), 1);
+    EXPECT_EQ(value_at(r, "propulsion/engine[0]/set-running", 30), 0);
+    EXPECT_EQ(value_at(r, "propulsion/engine[1]/set-running", 30), 0);
+    EXPECT_LT(value_at(r, "propulsion/engine[1]/engine-rpm", 59), 100);
 }
 
 // A cold twin on the ground: no bus, no hydraulic pressure; the gear
@@ -392,16 +396,11 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
          "/systems/electrical/volts", "/systems/hydraulic/pressure-psi"});
     const auto& time = r["time"];
     ASSERT_GE(time.size(), 700u);
-    auto at = [&](const char* p, double seconds) {
-        size_t i = 0;
-        while (i + 1 < time.size() && time[i] < seconds) ++i;
-        return r[p][i];
-    };
-    EXPECT_EQ(at("/systems/electrical/volts", 5), 0);
-    EXPECT_EQ(at("/systems/hydraulic/pressure-psi", 5), 0);
-    EXPECT_EQ(at("gear/unit[1]/pos-norm", 5), 1) << "no pressure: the gear stays down";
-    EXPECT_EQ(at("gear/unit[2]/pos-norm", 5), 1) << "no pressure: the gear stays down";
-    EXPECT_EQ(at("propulsion/engine[1]/set-running", 39), 1);
+    EXPECT_EQ(value_at(r, "/systems/electrical/volts", 5), 0);
+    EXPECT_EQ(value_at(r, "/systems/hydraulic/pressure-psi", 5), 0);
+    EXPECT_EQ(value_at(r, "gear/unit[1]/pos-norm", 5), 1) << "no pressure: the gear stays down";
+    EXPECT_EQ(value_at(r, "gear/unit[2]/pos-norm", 5), 1) << "no pressure: the gear stays down";
+    EXPECT_EQ(value_at(r, "propulsion/engine[1]/set-running", 39), 1);
     // It catches about a second after the starter engages, as the built-in
     // aircraft's engines do (0.9 s).
     double caught = 0;
@@ -409,9 +408,9 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
         if (r["propulsion/engine[1]/set-running"][i] == 1) caught = time[i];
     EXPECT_GT(caught, 8 + 0.5);
     EXPECT_LT(caught, 8 + 2.0);
-    EXPECT_LT(at("propulsion/engine[0]/engine-rpm", 39), 1);
-    EXPECT_EQ(at("/systems/electrical/volts", 39), 28);
-    EXPECT_GT(at("/systems/hydraulic/pressure-psi", 39), 2000);
+    EXPECT_LT(value_at(r, "propulsion/engine[0]/engine-rpm", 39), 1);
+    EXPECT_EQ(value_at(r, "/systems/electrical/volts", 39), 28);
+    EXPECT_GT(value_at(r, "/systems/hydraulic/pressure-psi", 39), 2000);
 }
 
 // The twin flies with the link's own protocol file (morvane.xml, the file
