@@ -39,13 +39,6 @@ int free_udp_port() {
     return port;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class FlightGearPanelProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,15 +104,15 @@ TEST_F(FlightGearPanelProgram, FliesForItsSecondsAndLeavesThePictureAndTheLinksS
         std::string line;
         if (fg.receive(&line, 50)) inputs.push_back(line);
     }
-    ASSERT_EQ(status, 0) << read_file(dir + "/stderr.txt");
+    ASSERT_EQ(status, 0) << fgtest::read_text(dir + "/stderr.txt");
 
-    std::string picture = read_file(dir + "/panel.png");
+    std::string picture = fgtest::read_text(dir + "/panel.png");
     ASSERT_GE(picture.size(), 8u);
     EXPECT_EQ(picture.substr(1, 3), "PNG");
     EXPECT_FALSE(std::filesystem::exists(dir + "/panel.png.part"));
 
     // The log's last status line: FlightGear's lines taken, none dropped.
-    std::string log = read_file(dir + "/events.log");
+    std::string log = fgtest::read_text(dir + "/events.log");
     size_t last = log.rfind("FlightGear link: ");
     ASSERT_NE(last, std::string::npos) << log;
     std::string status_line = log.substr(last, log.find('\n', last) - last);
@@ -138,7 +131,7 @@ TEST_F(FlightGearPanelProgram, FliesForItsSecondsAndLeavesThePictureAndTheLinksS
     ASSERT_NE(sent_at, std::string::npos) << status_line;
     size_t number_at = status_line.rfind("; ", sent_at) + 2;
     EXPECT_EQ(std::to_string(inputs.size()), status_line.substr(number_at, sent_at - number_at)) << status_line;
-    std::string out = read_file(dir + "/stdout.txt");
+    std::string out = fgtest::read_text(dir + "/stdout.txt");
     EXPECT_NE(out.find("flying the panel from FlightGear"), std::string::npos) << out;
     EXPECT_NE(out.find("panel: " + dir + "/panel.png"), std::string::npos) << out;
 }
@@ -152,7 +145,7 @@ TEST_F(FlightGearPanelProgram, APortAlreadyTakenIsNamedAndNothingIsWritten) {
     std::string line;
     while ((status = ended()) < 0 && std::chrono::steady_clock::now() < give_up) taken.receive(&line, 50);
     EXPECT_EQ(status, 1);
-    std::string err = read_file(dir + "/stderr.txt");
+    std::string err = fgtest::read_text(dir + "/stderr.txt");
     EXPECT_NE(err.find("morvane-preview: "), std::string::npos) << err;
     EXPECT_NE(err.find(std::to_string(taken.port())), std::string::npos) << err;
     EXPECT_FALSE(std::filesystem::exists(dir + "/panel.png"));

@@ -44,12 +44,18 @@ inline std::string separator(const std::string& text) {
     return it == words.end() ? text : it->second;
 }
 
-// Reads the protocol file with expat.
-inline Protocol load_protocol(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error(path + ": cannot open");
+// A whole file as it stands on disk; empty when it cannot be read.
+inline std::string read_text(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
+    return text.str();
+}
+
+// Reads the protocol file with expat.
+inline Protocol load_protocol(const std::string& path) {
+    if (!std::ifstream(path)) throw std::runtime_error(path + ": cannot open");
+    const std::string text = read_text(path);
     struct State {
         Protocol p;
         std::vector<std::string> path;
@@ -91,8 +97,7 @@ inline Protocol load_protocol(const std::string& path) {
     XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* text, int len) {
         static_cast<State*>(data)->chars.append(text, len);
     });
-    std::string all = text.str();
-    if (XML_Parse(parser, all.data(), static_cast<int>(all.size()), 1) == XML_STATUS_ERROR) {
+    if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_ERROR) {
         std::string why = path + ":" + std::to_string(XML_GetCurrentLineNumber(parser)) + ": " +
                           XML_ErrorString(XML_GetErrorCode(parser));
         XML_ParserFree(parser);

@@ -420,14 +420,8 @@ TEST(FlightGearTwin, ColdTwinStartsOneEngineAtATime) {
 // property the panel sets and write each such property the panel reads.
 TEST(FlightGearTwin, TwinServesEveryPropertyOfTheLinksProtocolFileThatIsItsOwn) {
     fgtest::Protocol p = fgtest::load_protocol(fgtest::shipped_protocol_path());
-    auto text_of = [](const fs::path& path) {
-        std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    };
-    std::string systems = text_of(twin_folder() / "Systems/morvane-systems.xml");
-    std::string fg_systems = text_of(twin_folder() / "Systems/systems.xml");
+    std::string systems = fgtest::read_text(twin_folder() / "Systems/morvane-systems.xml");
+    std::string fg_systems = fgtest::read_text(twin_folder() / "Systems/systems.xml");
     ASSERT_FALSE(systems.empty());
     // Set by the panel, read by no part of FlightGear for a piston
     // aircraft: the admission valves, boost pumps, tanks' valves and the
