@@ -5,6 +5,7 @@
 // element, and records that end at the very end of the module's memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,19 +55,16 @@ ElementHeader* head(Record& r) {
 }
 
 // True when every byte of the field is the host's pattern.
+bool host_owned_bytes(const void* field, size_t size) {
+    const auto* b = static_cast<const uint8_t*>(field);
+    return std::all_of(b, b + size, [](uint8_t x) { return x == sim::HOST_FIELD_PATTERN; });
+}
 template <size_t N>
 bool host_owned(const uint8_t (&field)[N]) {
-    for (uint8_t b : field)
-        if (b != sim::HOST_FIELD_PATTERN) return false;
-    return true;
+    return host_owned_bytes(field, N);
 }
-bool host_owned(const VarRecord& v) {
-    const auto* b = reinterpret_cast<const uint8_t*>(v.host_word);
-    for (size_t i = 0; i < sizeof v.host_word; ++i)
-        if (b[i] != sim::HOST_FIELD_PATTERN) return false;
-    return true;
-}
-bool host_owned_word(uint32_t word) { return word == 0xCDCDCDCDu; }
+bool host_owned(const VarRecord& v) { return host_owned_bytes(v.host_word, sizeof v.host_word); }
+bool host_owned_word(uint32_t word) { return host_owned_bytes(&word, sizeof word); }
 
 }  // namespace
 
