@@ -31,7 +31,8 @@
 #                   from the panel's starting box, throttles apart, gear and
 #                   flaps from the panel, the twin's figures), then stop;
 #                   with --ground: the runway start, both engines from the
-#                   starting box, the take-off, climb, synchroscope, stalls
+#                   starting box, the take-off, climb, cruise, synchroscope,
+#                   stalls
 #   -- ...          the rest goes to morvane-preview (--layout FILE, --night)
 # The panel's log (link status lines) and FlightGear's output go to
 # out/flightgear/.
